@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/host.h"
+
+#include <array>
+#include <string>
+
+namespace vz {
+
+enum class AlertCheck { OpposingAnchors = 1, RefBiasFlip = 2, Grouping = 3, PairInSlot = 4 };
+
+// The part of the ranking the detectors look at.
+struct AlertInputs {
+    const std::array<std::string, 14>* rowSymbols = nullptr;   // slot rows 0..13
+    const std::array<std::string, 14>* rowPipsTexts = nullptr; // as shown, with the leading blank
+    int referenceBias = 0;
+    int previousRefBias = 0;
+    std::string topAnchorPair;    // the anchors recorded before this pass's update
+    std::string bottomAnchorPair;
+    const std::array<std::string, 14>* groupList = nullptr;
+};
+
+struct AlertState {
+    int groupedAlertLatch = 0;
+};
+
+// Runs one detector: reads its switch, lists and sound field from the options
+// window, logs its entry in the event log, then plays its sound.
+void runAlertCheck(AlertCheck check, const AlertInputs& inputs, AlertState& state, Host& host);
+
+} // namespace vz

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vz {
+
+// "R": an existing file for reading, shared with writers.
+// "W": created, or emptied if it exists.
+// "A": opened, or created if missing, for writing at its end.
+enum class FileMode { Read, Write, Append };
+
+class TextFile {
+public:
+    TextFile() = default;
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+    virtual ~TextFile() = default;
+
+    // Next byte as 0..255, or -1 at the end of the file.
+    virtual int readByte() = 0;
+    // The byte readByte would return next, without consuming it.
+    virtual int peekByte() = 0;
+    // False when the bytes could not all be written.
+    virtual bool write(std::string_view bytes) = 0;
+    // False when buffered data could not be flushed or the file not closed.
+    virtual bool close() = 0;
+};
+
+class FileSystem {
+public:
+    FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
+    virtual ~FileSystem() = default;
+
+    // nullptr when the file cannot be opened in that mode.
+    virtual std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) = 0;
+    virtual bool exists(const std::string& path) = 0;
+};
+
+// The operating system's files.
+class StdFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override;
+    bool exists(const std::string& path) override;
+};
+
+// Writes the text followed by CR LF.
+bool writeTextLine(TextFile& file, std::string_view text);
+bool closeFile(TextFile& file);
+
+// The folder of the running executable with a trailing separator, or "" when
+// it cannot be found.
+std::string executableFolder();
+
+} // namespace vz

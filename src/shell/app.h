@@ -1,0 +1,42 @@
+#pragma once
+
+#include "alerts/alert_checks.h"
+#include "engine/columns.h"
+#include "engine/ranking.h"
+#include "market/market_data.h"
+#include "platform/host.h"
+#include "platform/text.h"
+#include "simulator/basket.h"
+
+namespace vz {
+
+inline constexpr int TICK_TIMER_ID = 1;
+inline constexpr int TICK_PERIOD_MS = 1000;
+
+struct ShellState {
+    int appRunning = 1;
+    int realTimeMode = 0;
+    int activeLoggerEnabled = 0;
+    int activeLoggerIntervalTicks = 60;
+    int activeLoggerTickCount = 0;
+    int biasLogIntervalTicks = 900;
+    int biasLogTickCount = 0;
+    int numberDecimals = DEFAULT_NUMBER_DECIMALS;
+    // A tick whose modal box lets the platform deliver another tick must not
+    // be re-entered; the inner one is dropped.
+    bool tickInProgress = false;
+};
+
+// All of the program's state, one instance per run (and per test).
+struct App {
+    explicit App(Host hostIn) : host(hostIn) {}
+    Host host;
+    ShellState shell;
+    MarketData market;
+    MainRanking ranking;
+    AlertState alerts;
+    ColumnSet columns = initialColumns();
+    Basket basket;
+};
+
+} // namespace vz
