@@ -127,8 +127,8 @@ class HeadlessUi final : public Ui {
 public:
     // Fixed metrics of the imaginary font used to advance the pen and to
     // paint the opaque background of printed text.
-    static constexpr int CHAR_WIDTH = 7;
-    static constexpr int CHAR_HEIGHT = 13;
+    static constexpr int GLYPH_WIDTH = 7;
+    static constexpr int GLYPH_HEIGHT = 13;
     static constexpr Colour SYSTEM_WINDOW_COLOUR = WHITE;
 
     // --- Ui ---
