@@ -1,1 +1,233 @@
-// Implementation pending.
+#include "market/data_files.h"
+
+#include "platform/ui.h"
+
+#include <charconv>
+#include <limits>
+
+namespace vz {
+
+namespace {
+
+constexpr int CR = '\r';
+constexpr int LF = '\n';
+
+// Prices are stored as floats; with IEEE types a double beyond the float range
+// rounds to infinity instead of being undefined.
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
+
+float storedPrice(double value) {
+    return static_cast<float>(value);
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::size_t skipDigits(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && isDigit(text[pos])) {
+        ++pos;
+    }
+    return pos;
+}
+
+bool hasNonZeroDigit(std::string_view digits) {
+    return digits.find_first_of("123456789") != std::string_view::npos;
+}
+
+// A digit string outside the double range gets what IEEE rounding of the
+// exact value would give: infinity when it is too large, zero when it is too
+// small. Either way the range test of the live prices turns it away, and
+// nothing is left undefined for the callers.
+double outOfRangeValue(std::string_view integerDigits, bool negative) {
+    const double magnitude =
+        hasNonZeroDigit(integerDigits) ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
+}
+
+std::optional<std::string> readRecordLine(FileSystem& files, const std::string& path) {
+    auto file = files.openFile(path, FileMode::Read);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string line = readTextLine(*file).value_or("");
+    file->close();
+    return line;
+}
+
+void clearBars(PriceHistory& history, Timeframe timeframe, int pair, int from) {
+    for (int index = from; index < HISTORY_CAPACITY; ++index) {
+        history.bar(timeframe, pair, index) = HistoryBar{};
+    }
+}
+
+// Returns false when the file could not be opened; the records are then left
+// as they were.
+bool loadHistoryFile(MarketData& market, FileSystem& files, Timeframe timeframe, int pair) {
+    auto file =
+        files.openFile(historyFileName(market.programFolder, pair, timeframe), FileMode::Read);
+    if (!file) {
+        return false;
+    }
+    int count = 0;
+    while (count < HISTORY_LOAD_LIMIT) {
+        const auto line = readTextLine(*file);
+        if (!line) {
+            break;
+        }
+        market.history.bar(timeframe, pair, count) = parseHistoryLine(*line, timeframe);
+        ++count;
+    }
+    file->close();
+    // A file that shrank since the last load must not leave bars of the old
+    // one behind: they would pass for data and stretch the date lists.
+    clearBars(market.history, timeframe, pair, count);
+    return true;
+}
+
+bool loadAllHistoryFiles(MarketData& market, Host& host) {
+    bool allOpened = true;
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            if (!loadHistoryFile(market, host.files, timeframe, pair)) {
+                host.ui.messageBox(host.windows.main, historyOpenErrorText(pair, timeframe),
+                                   "File opening error", MB_ERROR);
+                allOpened = false;
+            }
+        }
+    }
+    return allOpened;
+}
+
+void loadFirstLivePrices(MarketData& market, FileSystem& files) {
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const auto line = readRecordLine(files, realTimeFileName(market.programFolder, pair));
+        if (line) {
+            market.livePrices[static_cast<std::size_t>(pair)] = storedPrice(parseNumber(*line));
+        }
+    }
+}
+
+std::string_view symbolOf(int pair) {
+    return PAIR_TABLE[static_cast<std::size_t>(pair)];
+}
+
+} // namespace
+
+std::optional<std::string> readTextLine(TextFile& file) {
+    int byte = file.readByte();
+    if (byte < 0) {
+        return std::nullopt;
+    }
+    std::string line;
+    while (byte >= 0 && byte != CR && byte != LF) {
+        line.push_back(static_cast<char>(byte));
+        byte = file.readByte();
+    }
+    if (byte == CR && file.peekByte() == LF) {
+        file.readByte();
+    }
+    return line;
+}
+
+double parseNumber(std::string_view text) {
+    std::size_t pos = text.find_first_not_of(" \t");
+    if (pos == std::string_view::npos) {
+        return 0.0;
+    }
+    const std::size_t start = pos;
+    const bool negative = text[pos] == '-';
+    if (negative) {
+        ++pos;
+    }
+    const std::size_t integerStart = pos;
+    pos = skipDigits(text, pos);
+    const std::string_view integerDigits = text.substr(integerStart, pos - integerStart);
+    std::size_t fractionDigits = 0;
+    if (pos + 1 < text.size() && text[pos] == '.' && isDigit(text[pos + 1])) {
+        const std::size_t fractionStart = pos + 1;
+        pos = skipDigits(text, fractionStart);
+        fractionDigits = pos - fractionStart;
+    }
+    if (integerDigits.empty() && fractionDigits == 0) {
+        return 0.0;
+    }
+    // from_chars on the matched span alone rounds the decimal value correctly
+    // once, whatever the number of digits.
+    const char* first = text.data() + start;
+    const char* last = text.data() + pos;
+    double value = 0.0;
+    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range) {
+        return outOfRangeValue(integerDigits, negative);
+    }
+    if (result.ec != std::errc{}) {
+        return 0.0;
+    }
+    return value;
+}
+
+bool acceptsLivePrice(double value) {
+    return value > 0.0 && value < 500.0;
+}
+
+HistoryBar parseHistoryLine(std::string_view line, Timeframe timeframe) {
+    const auto length = static_cast<std::size_t>(labelLength(timeframe));
+    HistoryBar bar;
+    bar.text = std::string(line.substr(0, length));
+    // The character after the label is the separator, skipped unseen.
+    const std::size_t priceStart = length + 1;
+    if (line.size() > priceStart) {
+        bar.price = storedPrice(parseNumber(line.substr(priceStart)));
+    }
+    return bar;
+}
+
+std::string historyFileName(const std::string& folder, int pair, Timeframe timeframe) {
+    return folder + std::string(symbolOf(pair)) + std::string(historySuffix(timeframe));
+}
+
+std::string realTimeFileName(const std::string& folder, int pair) {
+    return folder + std::string(symbolOf(pair)) + "_RT.csv";
+}
+
+std::string historyOpenErrorText(int pair, Timeframe timeframe) {
+    std::string text(symbolOf(pair));
+    switch (timeframe) {
+    case Timeframe::Daily:
+        return text + ".csv history file could not be opened.";
+    case Timeframe::FourHour:
+        return text + ".csv 4-Hour history file could not be opened.";
+    case Timeframe::OneHour:
+        return text + ".csv 1-Hour history file could not be opened.";
+    }
+    return text;
+}
+
+bool loadHistory(MarketData& market, Host& host) {
+    const bool allOpened = loadAllHistoryFiles(market, host);
+    loadFirstLivePrices(market, host.files);
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        market.lastListedIndex[static_cast<std::size_t>(timeframe)] =
+            computeLastListedIndex(market.history, timeframe);
+    }
+    return allOpened;
+}
+
+void readRealTimePrices(MarketData& market, Host& host) {
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const std::string path = realTimeFileName(market.programFolder, pair);
+        const auto line = readRecordLine(host.files, path);
+        if (!line) {
+            host.ui.messageBox(host.windows.main, "Realtime file not found: " + path, "Not Found",
+                               MB_INFORMATION);
+            continue;
+        }
+        const double value = parseNumber(*line);
+        if (acceptsLivePrice(value)) {
+            market.livePrices[static_cast<std::size_t>(pair)] = storedPrice(value);
+        }
+    }
+}
+
+} // namespace vz
