@@ -9,6 +9,10 @@
 
 namespace vz {
 
+// Decimals of the prices in the active log; writing a row leaves the shared
+// number format at this setting for the rest of the run.
+inline constexpr int ACTIVE_LOG_DECIMALS = 4;
+
 // One minute's picture of the market, as the active log writes it.
 struct ActiveLogSnapshot {
     std::array<float, PAIR_COUNT> livePrices{};
