@@ -1,1 +1,17 @@
-// Implementation pending.
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace vz {
+
+LocalTime SystemClock::now() {
+    const std::time_t seconds = std::time(nullptr);
+    std::tm parts{};
+    if (localtime_r(&seconds, &parts) == nullptr) {
+        return {};
+    }
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+} // namespace vz

@@ -1,1 +1,88 @@
-// Implementation pending.
+#include "platform/headless/headless_ui.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace vz {
+
+Canvas::Canvas(int width, int height, Colour fill)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill) {}
+
+Colour Canvas::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return NO_FILL;
+    }
+    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                   static_cast<std::size_t>(x)];
+}
+
+void Canvas::setPixel(int x, int y, Colour colour) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return;
+    }
+    pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+            static_cast<std::size_t>(x)] = colour;
+}
+
+void Canvas::fill(Colour colour) {
+    std::fill(pixels_.begin(), pixels_.end(), colour);
+}
+
+void Canvas::fillRect(int left, int top, int width, int height, Colour colour) {
+    // Clipping first keeps huge or negative rectangles from looping over
+    // pixels that do not exist.
+    const long long x0 = std::max<long long>(left, 0);
+    const long long y0 = std::max<long long>(top, 0);
+    const long long x1 = std::min<long long>(static_cast<long long>(left) + width, width_);
+    const long long y1 = std::min<long long>(static_cast<long long>(top) + height, height_);
+    for (long long y = y0; y < y1; ++y) {
+        for (long long x = x0; x < x1; ++x) {
+            setPixel(static_cast<int>(x), static_cast<int>(y), colour);
+        }
+    }
+}
+
+void Canvas::line(int x1, int y1, int x2, int y2, Colour colour) {
+    // A line wholly beside the canvas changes nothing, however long it is.
+    if (std::max(x1, x2) < 0 || std::max(y1, y2) < 0 || std::min(x1, x2) >= width_ ||
+        std::min(y1, y2) >= height_) {
+        return;
+    }
+    long long x = x1;
+    long long y = y1;
+    const long long dx = std::llabs(static_cast<long long>(x2) - x1);
+    const long long dy = -std::llabs(static_cast<long long>(y2) - y1);
+    const int stepX = x1 < x2 ? 1 : -1;
+    const int stepY = y1 < y2 ? 1 : -1;
+    long long error = dx + dy;
+    while (x != x2 || y != y2) {
+        setPixel(static_cast<int>(x), static_cast<int>(y), colour);
+        const long long doubled = 2 * error;
+        if (doubled >= dy) {
+            error += dy;
+            x += stepX;
+        }
+        if (doubled <= dx) {
+            error += dx;
+            y += stepY;
+        }
+    }
+}
+
+void Canvas::rect(int left, int top, int width, int height, Colour border, Colour fill) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    if (fill >= 0) {
+        fillRect(left, top, width, height, fill);
+    }
+    const long long right = static_cast<long long>(left) + width - 1;
+    const long long bottom = static_cast<long long>(top) + height - 1;
+    fillRect(left, top, width, 1, border);
+    fillRect(left, static_cast<int>(bottom), width, 1, border);
+    fillRect(left, top, 1, height, border);
+    fillRect(static_cast<int>(right), top, 1, height, border);
+}
+
+} // namespace vz
