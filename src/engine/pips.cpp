@@ -1,1 +1,115 @@
-// Implementation pending.
+#include "engine/pips.h"
+
+#include "platform/palette.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace vz {
+
+namespace {
+
+constexpr double INT32_LOW = static_cast<double>(std::numeric_limits<std::int32_t>::min());
+constexpr double INT32_HIGH = static_cast<double>(std::numeric_limits<std::int32_t>::max());
+
+// Ties to even without relying on the current rounding mode. Every float is
+// exact as a double, so the fraction test below is exact too.
+double roundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction > 0.5) {
+        return below + 1.0;
+    }
+    if (fraction < 0.5) {
+        return below;
+    }
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
+
+} // namespace
+
+std::int32_t roundToPips(float value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    const double rounded = roundHalfEven(static_cast<double>(value));
+    if (rounded <= INT32_LOW) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    if (rounded >= INT32_HIGH) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t saturatedSum(std::int64_t value) {
+    if (value < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t pairPipsSince(int pair, float live, float reference) {
+    // Each step is stored in a float so that it is rounded to single
+    // precision exactly where the method's figures expect it.
+    const float difference = inFirstHalf(pair) ? live - reference : reference - live;
+    const float scaled = difference * static_cast<float>(pipFactor(pair));
+    return roundToPips(scaled);
+}
+
+std::optional<std::array<float, PAIR_COUNT>> referencePrices(const PriceHistory& history,
+                                                             Timeframe timeframe, int index) {
+    if (index < 0 || index >= HISTORY_CAPACITY) {
+        return std::nullopt;
+    }
+    std::array<float, PAIR_COUNT> prices{};
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        prices[static_cast<std::size_t>(pair)] = history.bar(timeframe, pair, index).price;
+    }
+    return prices;
+}
+
+SlotList buildSlotEntries(const std::array<float, PAIR_COUNT>& live,
+                          const std::array<float, PAIR_COUNT>& reference) {
+    SlotList entries;
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const auto p = static_cast<std::size_t>(pair);
+        entries[p].symbol = std::string(PAIR_TABLE[p]);
+        entries[p].colour = inFirstHalf(pair) ? FIRST_GROUP_COLOUR : SECOND_GROUP_COLOUR;
+        entries[p].pips = pairPipsSince(pair, live[p], reference[p]);
+    }
+    return entries;
+}
+
+void exchangeSort(SlotList& entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (std::size_t j = i + 1; j < entries.size(); ++j) {
+            if (entries[i].pips < entries[j].pips) {
+                std::swap(entries[i], entries[j]);
+            }
+        }
+    }
+}
+
+Powers computePowers(const std::array<std::int32_t, PAIR_COUNT>& pairPips) {
+    std::int64_t buy = 0;
+    std::int64_t sell = 0;
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const std::int64_t pips = pairPips[static_cast<std::size_t>(pair)];
+        (inFirstHalf(pair) ? buy : sell) += pips;
+    }
+    Powers powers;
+    powers.buyPower = saturatedSum(buy);
+    powers.sellPower = saturatedSum(sell);
+    const std::int64_t buyPower = powers.buyPower;
+    const std::int64_t sellPower = powers.sellPower;
+    powers.referenceBias = saturatedSum(buyPower - sellPower);
+    powers.basketBias = saturatedSum(buyPower + sellPower);
+    return powers;
+}
+
+} // namespace vz

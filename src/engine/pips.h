@@ -1,10 +1,12 @@
 #pragma once
 
+#include "market/market_data.h"
 #include "market/pairs.h"
 #include "platform/colour.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vz {
@@ -20,6 +22,11 @@ std::int32_t saturatedSum(std::int64_t value);
 // minus reference, second-half pairs the reverse; difference and product are
 // rounded to single precision before the final rounding.
 std::int32_t pairPipsSince(int pair, float live, float reference);
+
+// The price of every pair at record `index` of the timeframe, or nothing when
+// the index lies outside the history.
+std::optional<std::array<float, PAIR_COUNT>> referencePrices(const PriceHistory& history,
+                                                             Timeframe timeframe, int index);
 
 struct SlotEntry {
     std::string symbol;
