@@ -1,0 +1,11 @@
+#include "replay/replay_run.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return vz::replayMain(args, std::cin, std::cout, std::cerr);
+}

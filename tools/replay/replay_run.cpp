@@ -1,0 +1,359 @@
+#include "replay/replay_run.h"
+
+#include "replay/pending_output.h"
+#include "replay/tick_lines.h"
+
+#include "alerts/alert_options.h"
+#include "engine/columns.h"
+#include "logging/active_logger.h"
+#include "logging/event_log.h"
+#include "platform/files.h"
+#include "platform/headless/fixed_clock.h"
+#include "platform/headless/headless_ui.h"
+#include "shell/main_handler.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace vz {
+
+namespace {
+
+inline constexpr int EVENT_DESCRIPTION_COLUMN = 2;
+
+// A failure on its way out: the one line to show.
+struct Failure {
+    std::string message;
+};
+
+std::optional<Failure> failure(std::string message) {
+    return Failure{std::move(message)};
+}
+
+std::optional<Failure> checkFolder(const std::string& folder) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        return failure("cannot read folder " + folder + ": no such folder");
+    }
+    std::filesystem::directory_iterator listing(folder, error);
+    if (error) {
+        return failure("cannot read folder " + folder + ": " + error.message());
+    }
+    return std::nullopt;
+}
+
+std::string folderWithSeparator(const std::string& folder) {
+    return folder.back() == '/' ? folder : folder + '/';
+}
+
+std::string columnLine(long long tick, int k, const TimeframeColumn& column) {
+    std::string line = std::to_string(tick) + "," + std::to_string(k) + "," +
+                       std::to_string(column.referenceBias) + "," +
+                       std::to_string(column.buyPower) + "," + std::to_string(column.sellPower);
+    for (const SlotEntry& entry : column.rows) {
+        line += "," + entry.symbol + "," + std::to_string(entry.pips);
+    }
+    return line;
+}
+
+class Replay {
+public:
+    Replay(const ReplayOptions& options, std::ostream& errors)
+        : options_(options), errors_(errors), app_(Host{ui_, files_, clock_}) {}
+
+    std::optional<Failure> run(std::istream& standardInput);
+
+private:
+    std::optional<Failure> openTicks(std::istream& standardInput);
+    std::optional<Failure> start();
+    std::optional<Failure> checkListPositions() const;
+    std::optional<Failure> openOutputs();
+    std::optional<Failure> actLikeTheUser();
+    void pickColumns();
+    void switchAlerts();
+    std::optional<Failure> replayTicks();
+    void runTick(long long tick, const TickLine& line);
+    void pressButtonsAfter(long long tick);
+    void writeEventRows(long long tick);
+    std::optional<Failure> commitOutputs();
+    void settle() { ui_.dispatchPending(); }
+
+    const ReplayOptions& options_;
+    std::ostream& errors_;
+    HeadlessUi ui_;
+    StdFileSystem files_;
+    FixedClock clock_;
+    App app_;
+    std::ifstream tickFile_;
+    std::istream* ticks_ = nullptr;
+    PendingOutput snapshots_;
+    PendingOutput events_;
+    PendingOutput columns_;
+};
+
+std::optional<Failure> Replay::run(std::istream& standardInput) {
+    if (auto failed = checkFolder(options_.folder)) {
+        return failed;
+    }
+    if (auto failed = openTicks(standardInput)) {
+        return failed;
+    }
+    if (auto failed = start()) {
+        return failed;
+    }
+    if (auto failed = checkListPositions()) {
+        return failed;
+    }
+    if (auto failed = openOutputs()) {
+        return failed;
+    }
+    if (auto failed = actLikeTheUser()) {
+        return failed;
+    }
+    writeEventRows(-1);
+    if (auto failed = replayTicks()) {
+        return failed;
+    }
+    return commitOutputs();
+}
+
+std::optional<Failure> Replay::openTicks(std::istream& standardInput) {
+    if (options_.ticks == "-") {
+        ticks_ = &standardInput;
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(options_.ticks, error)) {
+        return failure("cannot read tick file " + options_.ticks + ": it is a folder");
+    }
+    tickFile_.open(options_.ticks, std::ios::binary);
+    if (!tickFile_.is_open()) {
+        return failure("cannot read tick file " + options_.ticks);
+    }
+    ticks_ = &tickFile_;
+    return std::nullopt;
+}
+
+std::optional<Failure> Replay::start() {
+    ui_.echoMessageBoxesTo(&errors_);
+    startUp(app_, folderWithSeparator(options_.folder));
+    if (app_.shell.appRunning == 0) {
+        return failure("a history file in " + options_.folder + " could not be opened");
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> Replay::checkListPositions() const {
+    const int lastDay = app_.market.lastListed(Timeframe::Daily);
+    if (options_.referenceDay > lastDay) {
+        return failure("--reference-day " + std::to_string(options_.referenceDay) +
+                       " is outside the list of reference days (0 to " + std::to_string(lastDay) +
+                       ")");
+    }
+    for (int k = 1; k <= COLUMN_COUNT; ++k) {
+        const auto& position = options_.columns[static_cast<std::size_t>(k - 1)];
+        const int last = app_.market.lastListed(columnLayout(k).timeframe);
+        if (position && *position > last) {
+            return failure("--columns position " + std::to_string(*position) + " of column " +
+                           std::to_string(k) + " is outside its list (0 to " +
+                           std::to_string(last) + ")");
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> Replay::openOutputs() {
+    const std::pair<PendingOutput*, const std::string*> outputs[] = {
+        {&snapshots_, &options_.snapshots},
+        {&events_, &options_.events},
+        {&columns_, &options_.columnsOut},
+    };
+    for (const auto& [output, path] : outputs) {
+        if (!path->empty()) {
+            if (std::string error = output->open(*path); !error.empty()) {
+                return failure(error);
+            }
+        }
+    }
+    snapshots_.writeLine(activeLogHeader());
+    return std::nullopt;
+}
+
+std::optional<Failure> Replay::actLikeTheUser() {
+    const WindowHandle main = app_.host.windows.main;
+    const int day = static_cast<int>(options_.referenceDay);
+    ui_.pickListItem(main, REFERENCE_DAY_LIST, day);
+    settle();
+    if (ui_.getListSelection(main, REFERENCE_DAY_LIST) != day) {
+        return failure("the reference day could not be picked");
+    }
+    pickColumns();
+    switchAlerts();
+    app_.shell.biasLogIntervalTicks = options_.biasLogEvery;
+    ui_.toggleCheckBox(main, REAL_TIME_BOX);
+    settle();
+    if (app_.shell.realTimeMode != 1) {
+        return failure("Real-Time Mode could not be switched on");
+    }
+    return std::nullopt;
+}
+
+void Replay::pickColumns() {
+    bool anyChosen = false;
+    for (const auto& position : options_.columns) {
+        anyChosen = anyChosen || position.has_value();
+    }
+    if (!anyChosen) {
+        return;
+    }
+    const WindowHandle window = app_.host.windows.multiTimeframe;
+    ui_.clickButton(app_.host.windows.main, MULTI_TIMEFRAME_BUTTON);
+    settle();
+    for (int k = 1; k <= COLUMN_COUNT; ++k) {
+        if (const auto& position = options_.columns[static_cast<std::size_t>(k - 1)]) {
+            ui_.pickListItem(window, columnLayout(k).listId, static_cast<int>(*position));
+            settle();
+        }
+    }
+    ui_.requestClose(window);
+    settle();
+}
+
+void Replay::switchAlerts() {
+    const bool anyAlert = options_.anchorsAlert || options_.flipAlert || options_.groupingAlert ||
+                          options_.pairAlert.has_value();
+    if (!anyAlert) {
+        return;
+    }
+    const WindowHandle window = app_.host.windows.options;
+    ui_.pickMenu(app_.host.windows.main, MENU_SOUND_ALERTS);
+    settle();
+    const std::pair<bool, int> boxes[] = {{options_.anchorsAlert, OPT_ANCHORS_BOX},
+                                          {options_.flipAlert, OPT_FLIP_BOX},
+                                          {options_.groupingAlert, OPT_GROUPING_BOX}};
+    for (const auto& [wanted, box] : boxes) {
+        if (wanted) {
+            ui_.queueFileAnswer("");
+            ui_.toggleCheckBox(window, box);
+            settle();
+        }
+    }
+    if (options_.pairAlert) {
+        ui_.pickListItem(window, OPT_PAIR_LIST, options_.pairAlert->pair);
+        ui_.pickListItem(window, OPT_SLOT_LIST, options_.pairAlert->slot - 1);
+        ui_.queueFileAnswer("");
+        ui_.toggleCheckBox(window, OPT_PAIR_BOX);
+        settle();
+    }
+    ui_.clickButton(window, OPT_EXIT_BUTTON);
+    settle();
+}
+
+std::optional<Failure> Replay::replayTicks() {
+    TickLineReader reader(*ticks_);
+    std::string text;
+    long long tick = 0;
+    while (reader.next(text)) {
+        const ParsedTickLine parsed = parseTickLine(text);
+        if (parsed.blank) {
+            continue;
+        }
+        if (!parsed.tick) {
+            return failure(options_.ticks + ": line " + std::to_string(reader.lineNumber()) +
+                           ": expected a label and 14 prices, found " +
+                           std::to_string(parsed.fieldCount) + " field" +
+                           (parsed.fieldCount == 1 ? "" : "s"));
+        }
+        runTick(tick, *parsed.tick);
+        ++tick;
+    }
+    if (reader.failed()) {
+        return failure("cannot read tick file " + options_.ticks);
+    }
+    return std::nullopt;
+}
+
+void Replay::runTick(long long tick, const TickLine& line) {
+    applyTickPrices(line, app_.market.livePrices);
+    runRealTimeTick(app_, PriceSource::AlreadyApplied);
+    snapshots_.writeLine(activeLogRow(line.label, activeLogSnapshot(app_), ACTIVE_LOG_DECIMALS));
+    if (columns_.isOpen()) {
+        for (int k = 1; k <= COLUMN_COUNT; ++k) {
+            const TimeframeColumn& column = app_.columns[static_cast<std::size_t>(k - 1)];
+            if (column.referenceIndex != NO_REFERENCE) {
+                columns_.writeLine(columnLine(tick, k, column));
+            }
+        }
+    }
+    pressButtonsAfter(tick);
+    writeEventRows(tick);
+}
+
+void Replay::pressButtonsAfter(long long tick) {
+    if (!options_.basket) {
+        return;
+    }
+    const WindowHandle main = app_.host.windows.main;
+    if (options_.basket->tick == tick) {
+        const bool buy = options_.basket->direction == TradeDirection::Buy;
+        ui_.clickButton(main, buy ? BUY_BUTTON : SELL_BUTTON);
+        settle();
+    }
+    if (options_.closeAt && *options_.closeAt == tick) {
+        ui_.clickButton(main, CLOSE_BUTTON);
+        settle();
+    }
+}
+
+// Rows are copied out oldest first and then dropped from the list, so a long
+// replay keeps only one tick's rows in memory.
+void Replay::writeEventRows(long long tick) {
+    const WindowHandle main = app_.host.windows.main;
+    const int rows = ui_.reportRowCount(main, EVENT_LOG_LIST);
+    for (int row = rows - 1; row >= 0; --row) {
+        events_.writeLine(std::to_string(tick) + "," +
+                          ui_.reportGetCell(main, EVENT_LOG_LIST, row, EVENT_DESCRIPTION_COLUMN));
+    }
+    if (rows > 0) {
+        ui_.reportClear(main, EVENT_LOG_LIST);
+    }
+}
+
+std::optional<Failure> Replay::commitOutputs() {
+    for (PendingOutput* output : {&snapshots_, &events_, &columns_}) {
+        if (std::string error = output->commit(); !error.empty()) {
+            return failure(error);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int runReplay(const ReplayOptions& options, std::istream& standardInput, std::ostream& errors) {
+    Replay replay(options, errors);
+    if (auto failed = replay.run(standardInput)) {
+        errors << "vurezer-replay: " << failed->message << '\n';
+        return REPLAY_EXIT_ERROR;
+    }
+    return REPLAY_EXIT_OK;
+}
+
+int replayMain(const std::vector<std::string>& args, std::istream& standardInput,
+               std::ostream& output, std::ostream& errors) {
+    const ParsedCommandLine parsed = parseReplayCommandLine(args);
+    if (parsed.help) {
+        output << replayUsage();
+        return REPLAY_EXIT_OK;
+    }
+    if (!parsed.options) {
+        errors << "vurezer-replay: " << parsed.error << '\n';
+        return REPLAY_EXIT_ERROR;
+    }
+    return runReplay(*parsed.options, standardInput, errors);
+}
+
+} // namespace vz
