@@ -104,16 +104,15 @@ TEST_F(MissingDailyFileTest, ReportsOnceFinishesStartUpAndEndsAfterOnePass) {
 
 using ShutdownTest = ShellTest;
 
-TEST_F(ShutdownTest, QuitEndsTheLoopAndShutDownClosesAllWindows) {
+TEST_F(ShutdownTest, QuitEndsTheLoopAndShutDownClosesAllWindowsInOrder) {
     const WindowSet windows = app.host.windows;
     ui.setIdleHook([&] { ui.pickMenu(windows.main, 4); });
     runEventLoop(app);
     EXPECT_EQ(app.shell.appRunning, 0);
     shutDown(app);
-    for (WindowHandle window : {windows.main, windows.options, windows.multiTimeframe}) {
-        const WindowState* state = ui.window(window);
-        EXPECT_TRUE(state == nullptr || !state->open);
-    }
+    const std::vector<WindowHandle> expected{windows.main, windows.options,
+                                             windows.multiTimeframe};
+    EXPECT_EQ(ui.closedWindows(), expected);
 }
 
 TEST(RunVurezerTest, CloseBoxEndsTheProgramWithExitCodeZero) {

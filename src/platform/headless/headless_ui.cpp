@@ -130,6 +130,7 @@ void HeadlessUi::closeWindow(WindowHandle window) {
     state->open = false;
     state->visible = false;
     state->canvas = Canvas();
+    closedWindows_.push_back(window);
     std::erase_if(timers_, [window](const TimerState& timer) { return timer.window == window; });
 }
 
@@ -384,6 +385,11 @@ void HeadlessUi::printText(WindowHandle window, std::string_view text) {
     const int clippedWidth = static_cast<int>(std::min<long long>(width, MAX_CANVAS_SIDE * 2));
     state->canvas.fillRect(state->penX, state->penY, clippedWidth, GLYPH_HEIGHT,
                            state->textBackground);
+    // Text printed again at the same place covers the old one, so only the
+    // newest is kept; a long run that reprints its status lines stays small.
+    std::erase_if(state->texts, [state](const DrawnText& old) {
+        return old.x == state->penX && old.y == state->penY;
+    });
     state->texts.push_back(
         {state->penX, state->penY, std::string(shown), state->drawColour, state->textBackground});
     state->penX = static_cast<int>(

@@ -196,6 +196,8 @@ public:
     const std::vector<TimerState>& timers() const { return timers_; }
     bool timerRunning(WindowHandle window, int timerId) const;
     std::size_t pendingEvents() const { return queue_.size(); }
+    // Windows in the order they were closed.
+    const std::vector<WindowHandle>& closedWindows() const { return closedWindows_; }
 
     // --- scripting ---
     void postEvent(const WindowEvent& event);
@@ -243,6 +245,7 @@ private:
     std::vector<TimerState> timers_;
     std::ostream* echo_ = nullptr;
     std::function<void()> idleHook_;
+    std::vector<WindowHandle> closedWindows_;
 };
 
 } // namespace vz
