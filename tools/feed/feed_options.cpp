@@ -1,0 +1,202 @@
+#include "market/market_data.h"
+#include "tools/feed/feed_run.h"
+#include "tools/import/bar_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <set>
+
+namespace vz {
+
+namespace {
+
+template <typename Number> std::optional<Number> numberIn(const std::string& text) {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string applySource(const std::string& value, FeedOptions& o) {
+    if (value == "walk") {
+        o.source = FeedSource::Walk;
+    } else if (value == "ticks") {
+        o.source = FeedSource::Ticks;
+    } else if (value == "history") {
+        o.source = FeedSource::History;
+    } else {
+        return "--source takes walk, ticks or history";
+    }
+    return {};
+}
+
+std::string applyNumber(const std::string& name, const std::string& value, FeedOptions& o) {
+    if (name == "--interval-ms") {
+        const auto ms = numberIn<int>(value);
+        if (!ms || *ms < 1) {
+            return "--interval-ms takes a whole number of at least 1";
+        }
+        o.intervalMs = *ms;
+    } else if (name == "--speed") {
+        const auto speed = numberIn<double>(value);
+        if (!speed || !std::isfinite(*speed) || *speed <= 0.0 || *speed > 1e6) {
+            return "--speed takes a number greater than 0";
+        }
+        o.speed = *speed;
+    } else if (name == "--seed") {
+        const auto seed = numberIn<std::uint64_t>(value);
+        if (!seed) {
+            return "--seed takes a whole number";
+        }
+        o.seed = *seed;
+    } else if (name == "--volatility") {
+        const auto volatility = numberIn<double>(value);
+        if (!volatility || !(*volatility >= 0.0 && *volatility <= 0.05)) {
+            return "--volatility takes a number from 0 to 0.05";
+        }
+        o.volatility = *volatility;
+    } else if (name == "--count") {
+        const auto count = numberIn<long>(value);
+        if (!count || *count < 1) {
+            return "--count takes a whole number of at least 1";
+        }
+        o.count = *count;
+    } else if (name == "--make-history") {
+        const auto bars = numberIn<int>(value);
+        if (!bars || *bars < 1 || *bars > HISTORY_LOAD_LIMIT) {
+            return "--make-history takes a whole number from 1 to 499";
+        }
+        o.makeHistory = *bars;
+    }
+    return {};
+}
+
+std::string applyOption(const std::string& name, const std::string& value, FeedOptions& o) {
+    if (name == "--folder") {
+        o.folder = value;
+    } else if (name == "--source") {
+        return applySource(value, o);
+    } else if (name == "--ticks") {
+        o.source = FeedSource::Ticks;
+        o.ticksFile = value;
+    } else if (name == "--end") {
+        const auto stamp = parseTimestamp(value);
+        if (!stamp) {
+            return "--end takes a date and hour such as \"2026.02.13 23:00\"";
+        }
+        o.historyEnd = stamp->stamp;
+    } else {
+        return applyNumber(name, value, o);
+    }
+    return {};
+}
+
+std::string checkCombination(const FeedOptions& o) {
+    if (o.folder.empty()) {
+        return "--folder DIR is required";
+    }
+    if (o.source == FeedSource::Ticks && o.ticksFile.empty()) {
+        return "the ticks source needs a tick file: --source ticks FILE";
+    }
+    return {};
+}
+
+} // namespace
+
+FeedCommand parseFeedCommand(const std::vector<std::string>& args) {
+    static const std::set<std::string> WITH_VALUE = {
+        "--folder", "--source",     "--ticks", "--interval-ms",  "--speed",
+        "--seed",   "--volatility", "--count", "--make-history", "--end"};
+    FeedCommand command;
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            command.showHelp = true;
+            return command;
+        }
+        if (!seen.insert(arg).second) {
+            command.error = arg + " given twice";
+            return command;
+        }
+        if (arg == "--once") {
+            command.options.count = 1;
+            continue;
+        }
+        if (arg == "--loop") {
+            command.options.loop = true;
+            continue;
+        }
+        if (WITH_VALUE.count(arg) == 0) {
+            command.error = "unknown option " + arg;
+            return command;
+        }
+        if (i + 1 >= args.size()) {
+            command.error = arg + " needs a value";
+            return command;
+        }
+        command.error = applyOption(arg, args[++i], command.options);
+        if (!command.error.empty()) {
+            return command;
+        }
+        // "--source ticks FILE" names the tick file right after the word.
+        if (arg == "--source" && args[i] == "ticks" && i + 1 < args.size() &&
+            args[i + 1].rfind("--", 0) != 0) {
+            command.options.ticksFile = args[++i];
+        }
+    }
+    command.error = checkCombination(command.options);
+    return command;
+}
+
+std::string feedHelpText() {
+    return R"(Usage: vurezer-feed --folder DIR [options]
+
+Keeps the fourteen real-time files DIR/P_RT.csv current: each holds the pair's
+price alone on one CR LF line, with 5 decimals (3 for JPY pairs). Every file is
+written to a temporary file in DIR and renamed over the old one, so a reader
+never sees a partial or empty file. Ctrl-C or SIGTERM stops after the write
+under way.
+
+Sources:
+  --source walk          (default) a random walk of the seven currencies USD
+                         EUR GBP JPY CHF AUD NZD from typical levels; every pair
+                         is the ratio of its two currencies, so the fourteen
+                         prices always agree with each other
+  --source ticks FILE    replays a tick file: lines "LABEL,P0,...,P13" with the
+                         prices in the program's pair order (GBPUSD EURGBP
+                         GBPJPY USDCHF NZDUSD AUDJPY EURJPY EURUSD USDJPY AUDUSD
+                         NZDJPY GBPCHF CHFJPY EURCHF); a price outside 0..500
+                         leaves that pair's file as it was
+  --ticks FILE           the same as --source ticks FILE
+  --source history       steps through DIR's own P_H1.csv closes, from the
+                         oldest line to the newest (line 0)
+
+Options:
+  --interval-ms N        time between writes (default 1000)
+  --speed X              writes X times as often (default 1)
+  --seed N               seed of the walk (default 1); the same seed gives the
+                         same prices
+  --volatility X         walk step per write, as a share of each currency's
+                         value (default 0.0001, about a pip and a half)
+  --once                 write one set and exit
+  --count N              write N sets and exit
+  --loop                 start the tick file or the history again at its end
+                         (otherwise the feed exits there)
+  --make-history N       instead of feeding: write DIR/P.csv, P_H4.csv and
+                         P_H1.csv with N bars each (1..499, newest first, all
+                         pairs aligned, Monday to Friday) and a first set of
+                         P_RT.csv files, from the same seeded walk: the newest
+                         bars close where the walk of that seed begins
+  --end "YYYY.MM.DD HH:MM"  newest hour of the made history (default: the
+                         current hour on New York + 7 h time)
+  --help                 this text
+
+Exit status: 0 done or stopped; 2 bad options or input; 1 a file could not be
+written.
+)";
+}
+
+} // namespace vz

@@ -1,0 +1,139 @@
+#include "tools/feed/feed_run.h"
+
+#include "tools/feed/make_history.h"
+#include "tools/feed/price_walk.h"
+#include "tools/feed/tick_sources.h"
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace vz {
+
+namespace {
+
+// Everything the loop carries from one write to the next.
+struct FeedState {
+    CurrencyWalk walk;
+    std::vector<LivePrices> ticks;
+    std::size_t nextTick = 0;
+    LivePrices current;
+};
+
+TickLoad loadTicks(const FeedOptions& options) {
+    if (options.source == FeedSource::History) {
+        return readHourlyHistory(options.folder);
+    }
+    std::ifstream in(options.ticksFile, std::ios::binary);
+    if (!in) {
+        return {{}, options.ticksFile + ": could not be opened"};
+    }
+    return readTickFile(in, options.ticksFile);
+}
+
+// The next prices, or false when the source has run out.
+bool advance(const FeedOptions& options, FeedState& state) {
+    if (options.source == FeedSource::Walk) {
+        const auto prices = pairPrices(state.walk);
+        for (std::size_t pair = 0; pair < prices.size(); ++pair) {
+            state.current[pair] = prices[pair];
+        }
+        stepWalk(state.walk, options.volatility);
+        return true;
+    }
+    if (state.nextTick >= state.ticks.size()) {
+        if (!options.loop) {
+            return false;
+        }
+        state.nextTick = 0;
+    }
+    const LivePrices& tick = state.ticks[state.nextTick++];
+    for (std::size_t pair = 0; pair < tick.size(); ++pair) {
+        if (tick[pair]) {
+            state.current[pair] = tick[pair];
+        }
+    }
+    return true;
+}
+
+// Sleeps in short slices so that a stop request is seen promptly.
+void pause(std::chrono::microseconds length, const std::atomic<bool>& stop) {
+    constexpr auto SLICE = std::chrono::milliseconds(50);
+    const auto until = std::chrono::steady_clock::now() + length;
+    while (!stop.load()) {
+        const auto left = until - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) {
+            return;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, SLICE));
+    }
+}
+
+Minute currentUtcMinute() {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::minutes>(now).count();
+}
+
+int writeHistory(const FeedOptions& options, std::ostream& err) {
+    HistoryRequest request;
+    request.bars = *options.makeHistory;
+    request.seed = options.seed;
+    request.end = options.historyEnd.value_or(serverFromUtc(currentUtcMinute()));
+    if (auto problem = writeHistorySet(options.folder, makeHistory(request))) {
+        err << "vurezer-feed: " << *problem << '\n';
+        return 1;
+    }
+    LivePrices start;
+    const auto prices = pairPrices(startWalk(options.seed));
+    for (std::size_t pair = 0; pair < prices.size(); ++pair) {
+        start[pair] = prices[pair];
+    }
+    if (auto problem = writeRealTimeSet(options.folder, start)) {
+        err << "vurezer-feed: " << *problem << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runFeed(const FeedOptions& options, const std::atomic<bool>& stop, std::ostream& err) {
+    std::error_code error;
+    if (options.makeHistory) {
+        return writeHistory(options, err);
+    }
+    if (!fs::is_directory(options.folder, error)) {
+        err << "vurezer-feed: " << options.folder << ": no such folder\n";
+        return 2;
+    }
+    FeedState state;
+    state.walk = startWalk(options.seed);
+    if (options.source != FeedSource::Walk) {
+        TickLoad load = loadTicks(options);
+        if (!load.error.empty()) {
+            err << "vurezer-feed: " << load.error << '\n';
+            return 2;
+        }
+        state.ticks = std::move(load.ticks);
+    }
+    const auto interval = std::chrono::microseconds(
+        static_cast<long long>(options.intervalMs * 1000.0 / options.speed));
+    for (long written = 0; !stop.load();) {
+        if (!advance(options, state)) {
+            break;
+        }
+        if (auto problem = writeRealTimeSet(options.folder, state.current)) {
+            err << "vurezer-feed: " << *problem << '\n';
+            return 1;
+        }
+        if (options.count && ++written >= *options.count) {
+            break;
+        }
+        pause(interval, stop);
+    }
+    return 0;
+}
+
+} // namespace vz

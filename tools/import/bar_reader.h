@@ -1,0 +1,60 @@
+#pragma once
+
+#include "tools/import/clock_time.h"
+
+#include <istream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vz {
+
+enum class InputFormat {
+    Auto,
+    MetaTrader,    // 2024.01.02,13:00,O,H,L,C,V without a header
+    Ascii,         // 20240102 130000;O;H;L;C;V without a header
+    HeaderedTable, // any separator, a header naming the time and close columns
+};
+
+// One bar as read: its stamp on the file's own clock, and the UTC offset
+// written beside it, when there was one.
+struct RawBar {
+    Minute stamp = 0;
+    std::optional<int> offsetMinutes;
+    double close = 0.0;
+};
+
+// line is 1-based; 0 means the problem concerns the file as a whole.
+struct InputError {
+    std::string file;
+    int line = 0;
+    std::string message;
+};
+
+std::string describe(const InputError& error);
+
+struct BarReadResult {
+    std::vector<RawBar> bars; // in file order
+    std::optional<InputError> error;
+};
+
+struct Timestamp {
+    Minute stamp = 0;
+    std::optional<int> offsetMinutes;
+};
+
+// Dates YYYY-MM-DD, YYYY.MM.DD, YYYY/MM/DD, YYYYMMDD or DD.MM.YYYY; then
+// optionally a blank or T and HH:MM, HH:MM:SS(.fff) or HHMMSS; then optionally
+// Z, UTC or an offset +HH:MM, +HHMM, -HH:MM. Letters in any case.
+std::optional<Timestamp> parseTimestamp(std::string_view text);
+
+// A plain decimal number, optionally with an exponent; nothing else around it
+// but blanks and double quotes. Only finite values greater than zero pass.
+std::optional<double> parsePrice(std::string_view text);
+
+std::optional<InputFormat> inputFormatNamed(std::string_view name);
+
+BarReadResult readBars(std::istream& in, const std::string& fileName, InputFormat format);
+
+} // namespace vz

@@ -1,0 +1,178 @@
+#include "tools/import/import_options.h"
+
+#include <charconv>
+#include <set>
+
+namespace vz {
+
+namespace {
+
+std::optional<int> wholeNumber(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<LabelClock> clockNamed(const std::string& name) {
+    if (name == "data") {
+        return LabelClock::Data;
+    }
+    if (name == "utc") {
+        return LabelClock::Utc;
+    }
+    if (name == "server") {
+        return LabelClock::Server;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> pairNamed(const std::string& name) {
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        if (PAIR_TABLE[static_cast<std::size_t>(pair)] == name) {
+            return pair;
+        }
+    }
+    return std::nullopt;
+}
+
+// Applies one option with its value; returns an error text when the value is bad.
+std::string applyOption(const std::string& name, const std::string& value, ImportOptions& o) {
+    if (name == "--to") {
+        o.folder = value;
+    } else if (name == "--format") {
+        const auto format = inputFormatNamed(value);
+        if (!format) {
+            return "--format takes auto, metatrader, ascii or table";
+        }
+        o.format = *format;
+    } else if (name == "--pair") {
+        o.pair = pairNamed(value);
+        if (!o.pair) {
+            return "--pair takes one of the fourteen symbols in upper case, such as EURUSD";
+        }
+    } else if (name == "--clock") {
+        const auto clock = clockNamed(value);
+        if (!clock) {
+            return "--clock takes data, utc or server";
+        }
+        o.clock = *clock;
+    } else if (name == "--lines") {
+        const auto lines = wholeNumber(value);
+        if (!lines || *lines < 1 || *lines > HISTORY_LOAD_LIMIT) {
+            return "--lines takes a whole number from 1 to 499";
+        }
+        o.lines = *lines;
+    } else if (name == "--prefix") {
+        o.prefix = value;
+    } else if (name == "--suffix") {
+        o.suffix = value;
+    } else if (name == "--digits") {
+        if (value != "round" && value != "keep") {
+            return "--digits takes round or keep";
+        }
+        o.digits = value == "round" ? DigitsPolicy::Round : DigitsPolicy::Keep;
+    } else {
+        return "unknown option " + name;
+    }
+    return {};
+}
+
+} // namespace
+
+ImportCommand parseImportCommand(const std::vector<std::string>& args) {
+    static const std::set<std::string> WITH_VALUE = {"--to",    "--format", "--pair",   "--clock",
+                                                     "--lines", "--prefix", "--suffix", "--digits"};
+    ImportCommand command;
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            command.showHelp = true;
+            return command;
+        }
+        if (arg.rfind("--", 0) != 0 || arg == "--") {
+            command.options.inputs.push_back(arg);
+            continue;
+        }
+        if (WITH_VALUE.count(arg) == 0) {
+            command.error = "unknown option " + arg;
+            return command;
+        }
+        if (i + 1 >= args.size()) {
+            command.error = arg + " needs a value";
+            return command;
+        }
+        if (!seen.insert(arg).second) {
+            command.error = arg + " given twice";
+            return command;
+        }
+        command.error = applyOption(arg, args[++i], command.options);
+        if (!command.error.empty()) {
+            return command;
+        }
+    }
+    if (command.options.folder.empty()) {
+        command.error = "--to FOLDER is required";
+    } else if (command.options.inputs.empty()) {
+        command.error = "no input files given";
+    }
+    return command;
+}
+
+std::string importHelpText() {
+    return R"(Usage: vurezer-import [options] --to FOLDER INPUT...
+
+Turns bar files into the program's history set: for each of the fourteen pairs
+P, the files P.csv (daily), P_H4.csv (4-hour) and P_H1.csv (1-hour), newest bar
+first, one "LABEL,CLOSE" line per bar with CR LF line ends. Only bars that every
+pair has are written, so line k is the same bar in all fourteen files.
+
+INPUT is a bar file or a folder; every file of a folder that names a pair is
+read (others are skipped with a note). Layouts, recognised by their first line:
+  MetaTrader CSV    2024.01.02,13:00,Open,High,Low,Close,Volume (no header)
+  MetaTrader table  a header <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> ...,
+                    separated by tabs, commas or semicolons
+  ASCII one-minute  20240102 130000;Open;High;Low;Close;Volume (no header)
+  Any table         a header naming a date/time column (or a date and a time
+                    column) and a close column, in any letter case; stamps
+                    such as 2024-01-02 13:00:00, 2024-01-02T13:00Z,
+                    2024-01-02 13:00:00+00:00, 2024.01.02 13:00, 02.01.2024 13:00
+Bars may be anything from one minute to one day long, in any order. A stamp
+is the bar's open time. When two rows carry the same stamp the later one wins
+(a later file given on the command line counts as later). Closes are taken
+from the last bar of each day, 4-hour block (00:00, 04:00, ... 20:00) and
+hour. A pair may come in several files of different bar lengths; each
+history uses the longest bars that fit it.
+
+Options:
+  --to FOLDER       where the 42 files go (created when missing). Files are
+                    written to a working folder inside FOLDER first and moved
+                    into place only when all of them are ready.
+  --format NAME     auto (default), metatrader, ascii or table
+  --pair SYMBOL     every input is this pair (default: from each file name:
+                    the first of the fourteen symbols it contains, in any
+                    letter case, e.g. EURUSDm.csv, eurusd_M15.csv, EURUSD.pro.csv)
+  --prefix TEXT     the symbol stands after TEXT in the file names
+  --suffix TEXT     the symbol stands before TEXT in the file names
+  --clock NAME      the clock of labels and day/hour boundaries:
+                      data    the stamps as written (default; offsets ignored)
+                      utc     stamps moved to UTC by their offset (+02:00 etc.);
+                              stamps without one are taken as UTC
+                      server  New York time + 7 hours, so each day ends at
+                              17:00 New York (US daylight saving rules) and a
+                              week has five daily bars; stamps taken as UTC
+                              unless they carry an offset
+  --lines N         bars per file, newest first (default and most: 499)
+  --digits POLICY   round (default): 5 decimals, 3 for JPY pairs;
+                    keep: at least as many, more where the input has more
+  --help            this text
+
+Exit status: 0 done; 2 bad input or options (nothing is written; the message
+names the file and line); 1 the history set could not be written.
+)";
+}
+
+} // namespace vz

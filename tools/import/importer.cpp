@@ -1,0 +1,233 @@
+#include "tools/import/importer.h"
+
+#include "tools/import/resample.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace vz {
+
+namespace {
+
+struct InputFile {
+    std::string name; // as the user will recognise it in messages
+    fs::path path;
+    int pair = -1;
+};
+
+std::string lowerCase(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::string symbolOf(int pair) {
+    return std::string(PAIR_TABLE[static_cast<std::size_t>(pair)]);
+}
+
+std::string timeframeName(Timeframe timeframe) {
+    switch (timeframe) {
+    case Timeframe::Daily:
+        return "daily";
+    case Timeframe::FourHour:
+        return "4-hour";
+    case Timeframe::OneHour:
+        break;
+    }
+    return "1-hour";
+}
+
+std::string lengthText(Minute minutes) {
+    if (minutes % MINUTES_PER_DAY == 0) {
+        return std::to_string(minutes / MINUTES_PER_DAY) + " day(s)";
+    }
+    if (minutes % MINUTES_PER_HOUR == 0) {
+        return std::to_string(minutes / MINUTES_PER_HOUR) + " hour(s)";
+    }
+    return std::to_string(minutes) + " minute(s)";
+}
+
+bool isHidden(const fs::path& path) {
+    const std::string name = path.filename().string();
+    return !name.empty() && name.front() == '.';
+}
+
+// Expands folders into their files, in name order, and names each file's pair.
+void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
+                   ImportOutcome& outcome) {
+    for (const std::string& input : options.inputs) {
+        std::error_code error;
+        if (fs::is_directory(input, error)) {
+            std::vector<fs::path> inFolder;
+            for (const auto& entry : fs::directory_iterator(input, error)) {
+                if (entry.is_regular_file() && !isHidden(entry.path())) {
+                    inFolder.push_back(entry.path());
+                }
+            }
+            std::sort(inFolder.begin(), inFolder.end());
+            for (const fs::path& path : inFolder) {
+                const int pair = options.pair ? *options.pair
+                                              : pairFromFileName(path.filename().string(),
+                                                                 options.prefix, options.suffix);
+                if (pair < 0) {
+                    outcome.notes.push_back("skipped " + path.string() + ": names no pair");
+                    continue;
+                }
+                files.push_back({path.string(), path, pair});
+            }
+        } else if (fs::is_regular_file(input, error)) {
+            const int pair = options.pair ? *options.pair
+                                          : pairFromFileName(fs::path(input).filename().string(),
+                                                             options.prefix, options.suffix);
+            if (pair < 0) {
+                outcome.errors.push_back(input + ": the file name names none of the fourteen pairs "
+                                                 "(rename it or give --pair)");
+                continue;
+            }
+            files.push_back({input, input, pair});
+        } else {
+            outcome.errors.push_back(input + ": no such file or folder");
+        }
+    }
+}
+
+// Every file's bars on the label clock, grouped per pair and bar length.
+bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
+             std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome) {
+    std::array<std::map<Minute, std::vector<ClosedBar>>, PAIR_COUNT> byLength;
+    for (const InputFile& file : files) {
+        std::ifstream in(file.path, std::ios::binary);
+        if (!in) {
+            outcome.errors.push_back(file.name + ": could not be opened");
+            return false;
+        }
+        const BarReadResult read = readBars(in, file.name, options.format);
+        if (read.error) {
+            outcome.errors.push_back(describe(*read.error));
+            return false;
+        }
+        std::vector<ClosedBar> bars;
+        bars.reserve(read.bars.size());
+        for (const RawBar& bar : read.bars) {
+            bars.push_back({labelStamp(bar, options.clock), bar.close});
+        }
+        const Minute length = makeSeries(bars).barMinutes;
+        auto& group = byLength[static_cast<std::size_t>(file.pair)][length];
+        group.insert(group.end(), bars.begin(), bars.end());
+    }
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        for (auto& [length, bars] : byLength[static_cast<std::size_t>(pair)]) {
+            series[static_cast<std::size_t>(pair)].push_back(makeSeries(std::move(bars)));
+        }
+    }
+    return true;
+}
+
+bool checkAllPairsPresent(const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
+                          ImportOutcome& outcome) {
+    std::string missing;
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        if (series[static_cast<std::size_t>(pair)].empty()) {
+            missing += (missing.empty() ? "" : ", ") + symbolOf(pair);
+        }
+    }
+    if (missing.empty()) {
+        return true;
+    }
+    outcome.errors.push_back("no bars for " + missing + "; the history needs all fourteen pairs");
+    return false;
+}
+
+bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
+                    const std::array<std::vector<BarSeries>, PAIR_COUNT>& series, HistorySet& set,
+                    ImportOutcome& outcome) {
+    std::array<std::map<Minute, double>, PAIR_COUNT> perPair;
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const auto& candidates = series[static_cast<std::size_t>(pair)];
+        const BarSeries* source = seriesFor(candidates, timeframe);
+        if (source == nullptr) {
+            outcome.errors.push_back(symbolOf(pair) + ": the shortest bars given last " +
+                                     lengthText(candidates.front().barMinutes) + "; the " +
+                                     timeframeName(timeframe) + " history needs shorter bars");
+            return false;
+        }
+        perPair[static_cast<std::size_t>(pair)] = resample(*source, timeframe);
+    }
+    const AlignedBars aligned = alignPairs(perPair, options.lines);
+    if (aligned.buckets.empty()) {
+        outcome.errors.push_back("the fourteen pairs have no " + timeframeName(timeframe) +
+                                 " bar in common");
+        return false;
+    }
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        auto& lines = set.of(timeframe, pair);
+        for (std::size_t i = 0; i < aligned.buckets.size(); ++i) {
+            lines.push_back(barLabel(aligned.buckets[i], timeframe) + "," +
+                            formatPrice(pair, aligned.closes[static_cast<std::size_t>(pair)][i],
+                                        options.digits));
+        }
+    }
+    outcome.notes.push_back(timeframeName(timeframe) + ": " +
+                            std::to_string(aligned.buckets.size()) + " bars, newest " +
+                            barLabel(aligned.buckets.front(), timeframe) + ", oldest " +
+                            barLabel(aligned.buckets.back(), timeframe));
+    return true;
+}
+
+} // namespace
+
+int pairFromFileName(std::string_view fileName, std::string_view prefix, std::string_view suffix) {
+    const std::string name = lowerCase(fileName);
+    int best = -1;
+    std::size_t bestPosition = std::string::npos;
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const std::string needle =
+            lowerCase(std::string(prefix) + symbolOf(pair) + std::string(suffix));
+        const std::size_t position = name.find(needle);
+        if (position < bestPosition) {
+            bestPosition = position;
+            best = pair;
+        }
+    }
+    return best;
+}
+
+Minute labelStamp(const RawBar& bar, LabelClock clock) {
+    if (clock == LabelClock::Data) {
+        return bar.stamp;
+    }
+    const Minute utc = bar.stamp - bar.offsetMinutes.value_or(0);
+    return clock == LabelClock::Utc ? utc : serverFromUtc(utc);
+}
+
+ImportOutcome runImport(const ImportOptions& options) {
+    ImportOutcome outcome;
+    std::vector<InputFile> files;
+    collectInputs(options, files, outcome);
+    std::array<std::vector<BarSeries>, PAIR_COUNT> series;
+    if (!outcome.errors.empty() || !readAll(options, files, series, outcome) ||
+        !checkAllPairsPresent(series, outcome)) {
+        outcome.exitCode = 2;
+        return outcome;
+    }
+    HistorySet set;
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        if (!buildTimeframe(options, timeframe, series, set, outcome)) {
+            outcome.exitCode = 2;
+            return outcome;
+        }
+    }
+    if (auto problem = writeHistorySet(options.folder, set)) {
+        outcome.errors.push_back(*problem);
+        outcome.exitCode = 1;
+    }
+    return outcome;
+}
+
+} // namespace vz

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "tools/import/bar_reader.h"
+#include "tools/import/history_set.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vz {
+
+// Which clock the labels and the day and hour boundaries follow.
+enum class LabelClock {
+    Data,   // the stamps as written; any UTC offset beside them is ignored
+    Utc,    // stamps moved to UTC by their offset; stamps without one are UTC already
+    Server, // New York time + 7 hours, so each day ends at 17:00 New York
+};
+
+struct ImportOptions {
+    std::vector<std::string> inputs; // files, or folders whose files are all read
+    std::string folder;              // where the history set goes
+    InputFormat format = InputFormat::Auto;
+    std::optional<int> pair; // every input is this pair; otherwise taken from file names
+    LabelClock clock = LabelClock::Data;
+    int lines = HISTORY_LOAD_LIMIT;
+    std::string prefix; // text before the symbol in input file names
+    std::string suffix; // text after it
+    DigitsPolicy digits = DigitsPolicy::Round;
+};
+
+struct ImportOutcome {
+    int exitCode = 0; // 0 done, 2 bad input, 1 the set could not be written
+    std::vector<std::string> errors;
+    std::vector<std::string> notes; // what was skipped and what was written
+};
+
+// The pair named in a file name: of the fourteen symbols (with the prefix and
+// suffix around them) the one that starts first, in any letter case; -1 for none.
+int pairFromFileName(std::string_view fileName, std::string_view prefix = {},
+                     std::string_view suffix = {});
+
+Minute labelStamp(const RawBar& bar, LabelClock clock);
+
+// Reads, checks and resamples every input, and only then writes the whole set.
+ImportOutcome runImport(const ImportOptions& options);
+
+} // namespace vz

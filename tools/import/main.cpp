@@ -1,0 +1,27 @@
+#include "tools/import/import_options.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const vz::ImportCommand command = vz::parseImportCommand(args);
+    if (command.showHelp) {
+        std::cout << vz::importHelpText();
+        return 0;
+    }
+    if (!command.error.empty()) {
+        std::cerr << "vurezer-import: " << command.error << " (see --help)\n";
+        return 2;
+    }
+    const vz::ImportOutcome outcome = vz::runImport(command.options);
+    for (const std::string& note : outcome.notes) {
+        std::cout << note << '\n';
+    }
+    for (const std::string& error : outcome.errors) {
+        std::cerr << "vurezer-import: " << error << '\n';
+    }
+    if (outcome.exitCode == 0) {
+        std::cout << "wrote 42 history files to " << command.options.folder << '\n';
+    }
+    return outcome.exitCode;
+}
