@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/ui.h"
+
+#include <QComboBox>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+class QWidget;
+class QTreeWidget;
+
+namespace vz {
+
+// A non-editable drop-down list whose opened list has a fixed height.
+class DropList final : public QComboBox {
+public:
+    DropList(int openHeight, QWidget* parent);
+    void showPopup() override;
+    int openHeight() const { return openHeight_; }
+
+private:
+    int openHeight_;
+};
+
+// Called with the notification code when the user works a control.
+using ControlNotify = std::function<void(int notifyCode)>;
+
+// A visible child of the client area at the given client rectangle. Only the
+// user's actions notify; changes the program makes raise nothing.
+QWidget* makeControl(ControlKind kind, const QString& caption, QRect geometry, std::uint32_t style,
+                     QWidget* parent, ControlNotify notify);
+
+void setControlCaption(ControlKind kind, QWidget* control, const QString& text);
+QString controlCaption(ControlKind kind, const QWidget* control);
+void applyControlColours(ControlKind kind, QWidget* control, QColor text, QColor background);
+
+// Appends a list item without making a selection where there was none.
+void appendListItem(QComboBox& list, const QString& text);
+void removeListItemAt(QComboBox& list, int index);
+
+void reportAddColumn(QTreeWidget& report, int column, const QString& caption);
+void reportInsertRow(QTreeWidget& report, int row, const QString& text);
+
+} // namespace vz
