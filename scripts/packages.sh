@@ -16,4 +16,4 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core xz-utils)
+                qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils)

@@ -270,7 +270,14 @@ struct QtUi::Impl {
     }
 };
 
-QtUi::QtUi() : impl_(std::make_unique<Impl>()) {}
+QtUi::QtUi() : impl_(std::make_unique<Impl>()) {
+    // The windows ask for "Ariel"; no font has that name, so the matcher is
+    // pointed at Arial's metric twin first, keeping texts inside the widths
+    // the layouts were drawn for.
+    QFont::insertSubstitutions(QStringLiteral("Ariel"),
+                               {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                QStringLiteral("DejaVu Sans")});
+}
 
 QtUi::~QtUi() = default;
 
