@@ -1,0 +1,225 @@
+#include "tools/feed/feed_run.h"
+#include "tools/feed/make_history.h"
+#include "tools/feed/price_walk.h"
+#include "tools/feed/tick_sources.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace vz {
+namespace {
+
+TEST(CurrencyWalk, CrossesStayConsistentWhateverThePath) {
+    CurrencyWalk walk = startWalk(7);
+    for (int i = 0; i < 1000; ++i) {
+        stepWalk(walk, 0.001);
+    }
+    const auto prices = pairPrices(walk);
+    // EURJPY = EURUSD x USDJPY, GBPCHF = GBPUSD x USDCHF, EURGBP = EURUSD / GBPUSD.
+    EXPECT_NEAR(prices[6] / (prices[7] * prices[8]), 1.0, 1e-12);
+    EXPECT_NEAR(prices[11] / (prices[0] * prices[3]), 1.0, 1e-12);
+    EXPECT_NEAR(prices[1] * prices[0] / prices[7], 1.0, 1e-12);
+}
+
+TEST(MadeHistory, FilesAlignNewestFirstOnWeekdaysAndEndWhereTheLiveWalkStarts) {
+    HistoryRequest request;
+    request.bars = 30;
+    request.seed = 9;
+    // Saturday 2026-02-14 10:00, so the history ends on Friday 23:00.
+    request.end = daysFromCivil({2026, 2, 14}) * MINUTES_PER_DAY + 10 * 60;
+    const HistorySet set = makeHistory(request);
+    const auto start = pairPrices(startWalk(9));
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        const auto label = static_cast<std::size_t>(labelLength(timeframe));
+        const auto& reference = set.of(timeframe, EURUSD_INDEX);
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            const auto& lines = set.of(timeframe, pair);
+            ASSERT_EQ(lines.size(), 30U);
+            EXPECT_EQ(lines[0].substr(label),
+                      "," + formatPrice(pair, start[static_cast<std::size_t>(pair)]));
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                EXPECT_EQ(lines[i].substr(0, label + 1), reference[i].substr(0, label + 1));
+                EXPECT_TRUE(i == 0 ||
+                            reference[i - 1].substr(0, label) > lines[i].substr(0, label));
+            }
+        }
+    }
+    EXPECT_EQ(set.of(Timeframe::OneHour, 8)[0], "2026.02.13 23:00,151.500");
+    EXPECT_EQ(set.of(Timeframe::FourHour, 0)[0].substr(0, 16), "2026.02.13 20:00");
+    // Thirty weekdays back from Friday 13 February, with no weekend in between.
+    EXPECT_EQ(set.of(Timeframe::Daily, 0)[5].substr(0, 10), "2026.02.06");
+    EXPECT_EQ(set.of(Timeframe::Daily, 0)[29].substr(0, 10), "2026.01.05");
+    request.seed = 4;
+    EXPECT_EQ(makeHistory(request).lines, makeHistory(request).lines);
+    EXPECT_NE(makeHistory(request).lines, set.lines);
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Feed : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = fs::temp_directory_path() / ("vurezer-feed-test-" + std::string(test->name()) +
+                                               "-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        options_.folder = folder_.string();
+        options_.intervalMs = 1;
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    int run() {
+        std::ostringstream err;
+        const int status = runFeed(options_, std::atomic<bool>{false}, err);
+        error_ = err.str();
+        return status;
+    }
+
+    std::string realTime(int pair) const { return readFile(folder_ / realTimeFileNameOf(pair)); }
+    std::vector<std::string> allRealTime() const {
+        std::vector<std::string> prices;
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            prices.push_back(realTime(pair));
+        }
+        return prices;
+    }
+    // Temporary files start with a dot.
+    bool onlyFinishedFilesLeft() const {
+        return std::none_of(
+            fs::directory_iterator(folder_), fs::directory_iterator(),
+            [](const auto& entry) { return entry.path().filename().string()[0] == '.'; });
+    }
+
+    fs::path folder_;
+    FeedOptions options_;
+    std::string error_;
+};
+
+TEST_F(Feed, AReaderNeverSeesAPartialFileAndAStopLeavesOnlyFinishedOnes) {
+    options_.speed = 1e6; // no pause between writes
+    std::atomic<bool> stop{false};
+    std::ostringstream err;
+    int status = -1;
+    std::thread feed([&] { status = runFeed(options_, stop, err); });
+    while (!fs::exists(folder_ / realTimeFileNameOf(PAIR_COUNT - 1))) {
+        std::this_thread::yield();
+    }
+    const std::regex complete(R"(\d+\.\d{3}(\d\d)?\r\n)");
+    long bad = 0;
+    for (int read = 0; read < 3000; ++read) {
+        bad += std::regex_match(realTime(read % PAIR_COUNT), complete) ? 0 : 1;
+    }
+    stop = true;
+    feed.join();
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_EQ(bad, 0);
+    EXPECT_TRUE(onlyFinishedFilesLeft());
+}
+
+TEST_F(Feed, WalkWritesEveryPairWithItsDigitsAndRepeatsForASeed) {
+    options_.seed = 11;
+    options_.count = 1;
+    ASSERT_EQ(run(), 0);
+    EXPECT_EQ(realTime(7), "1.08500\r\n");
+    options_.count = 5;
+    ASSERT_EQ(run(), 0);
+    const auto fifth = allRealTime();
+    ASSERT_EQ(run(), 0);
+    EXPECT_EQ(allRealTime(), fifth);
+    options_.seed = 12;
+    ASSERT_EQ(run(), 0);
+    EXPECT_NE(allRealTime(), fifth);
+}
+
+TEST_F(Feed, TickFileReplaysInOrderKeepsOldPricesForBadValuesAndEnds) {
+    const fs::path ticks = folder_ / "ticks.txt";
+    // Fields after the fifteenth are ignored, blank lines skipped, and a price
+    // counts only strictly between 0 and 500.
+    std::ofstream(ticks)
+        << "a,1.1,0.8,190,0.9,0.6,100,160,1.08,150,0.65,90,1.1,170,0.95,x\r\n \t\r\n"
+           "b,0,500,-1,x,499.99,,161,600,150,0.65,90,1.1,170,0.95\n";
+    options_.source = FeedSource::Ticks;
+    options_.ticksFile = ticks.string();
+    ASSERT_EQ(run(), 0) << error_;
+    const auto prices = allRealTime();
+    EXPECT_EQ(std::vector<std::string>(prices.begin(), prices.begin() + 9),
+              (std::vector<std::string>{"1.10000\r\n", "0.80000\r\n", "190.000\r\n", "0.90000\r\n",
+                                        "499.99000\r\n", "100.000\r\n", "161.000\r\n",
+                                        "1.08000\r\n", "150.000\r\n"}));
+    for (const auto& [text, message] :
+         {std::pair{"a,1,2,3,4,5,6,7,8,9,10,11,12,13,14\n\nb,1,2\n",
+                    "ticks.txt:3: a tick line needs a label and fourteen prices"},
+          {"\n", "ticks.txt: holds no ticks"}}) {
+        std::ofstream(ticks) << text;
+        EXPECT_EQ(run(), 2);
+        EXPECT_NE(error_.find(message), std::string::npos) << error_;
+    }
+}
+
+TEST_F(Feed, MadeHistoryFeedsTheHistorySourceOldestFirstAndItsAbsenceIsAnError) {
+    options_.source = FeedSource::History;
+    EXPECT_EQ(run(), 2);
+    EXPECT_NE(error_.find("GBPUSD_H1.csv"), std::string::npos) << error_;
+
+    options_.makeHistory = 4;
+    options_.historyEnd = daysFromCivil({2026, 2, 13}) * MINUTES_PER_DAY + 23 * 60;
+    ASSERT_EQ(run(), 0);
+    const std::string h1 = readFile(folder_ / historyFileNameOf(3, Timeframe::OneHour));
+    EXPECT_EQ(std::count(h1.begin(), h1.end(), '\n'), 4);
+    EXPECT_EQ(h1.substr(0, 16), "2026.02.13 23:00");
+    EXPECT_EQ(realTime(3).substr(0, 7), h1.substr(17, 7)); // newest close = first live price
+
+    options_.makeHistory.reset();
+    options_.count = 1;
+    ASSERT_EQ(run(), 0);
+    EXPECT_EQ(realTime(3), h1.substr(h1.rfind(',', h1.size() - 3) + 1));
+    EXPECT_TRUE(onlyFinishedFilesLeft());
+    options_.folder = (folder_ / "missing").string();
+    EXPECT_EQ(run(), 2);
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+TEST(FeedCommandLine, ParsesSourcesAndRejectsBadValues) {
+    const auto ticks =
+        parseFeedCommand(words("--folder d --source ticks t.csv --speed 4 --once --seed 9"));
+    EXPECT_EQ(ticks.options.source, FeedSource::Ticks);
+    EXPECT_EQ(ticks.options.ticksFile, "t.csv");
+    EXPECT_EQ(ticks.options.speed, 4.0);
+    EXPECT_EQ(ticks.options.count, 1);
+    EXPECT_EQ(ticks.options.seed, 9U);
+    const FeedCommand history =
+        parseFeedCommand({"--folder", "d", "--make-history", "300", "--end", "2026.02.13 23:00"});
+    EXPECT_TRUE(history.error.empty()) << history.error;
+    EXPECT_EQ(history.options.makeHistory, 300);
+    EXPECT_TRUE(history.options.historyEnd.has_value());
+    for (const char* bad :
+         {"", "--folder d --source ticks", "--folder d --source river",
+          "--folder d --interval-ms 0", "--folder d --speed -1", "--folder d --make-history 500",
+          "--folder d --once --once", "--folder d --end yesterday", "--folder d --count",
+          "--folder d --what"}) {
+        EXPECT_FALSE(parseFeedCommand(words(bad)).error.empty()) << bad;
+    }
+}
+
+} // namespace
+} // namespace vz

@@ -1,0 +1,150 @@
+#include "tools/import/bar_reader.h"
+#include "tools/import/clock_time.h"
+#include "tools/import/resample.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace vz {
+namespace {
+
+Minute utc(int year, int month, int day, int hour, int minute = 0) {
+    return daysFromCivil({year, month, day}) * MINUTES_PER_DAY + hour * 60 + minute;
+}
+
+// The server clock runs seven hours ahead of New York, whose daylight saving
+// runs from the second Sunday of March to the first Sunday of November since
+// 2007, and from the first Sunday of April to the last Sunday of October before.
+TEST(CivilTime, ServerDayEndsAtFivePmNewYorkEitherSideOfEachSwitch) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"2025-03-07 21:59", "2025.03.07 23:59"}, {"2025-03-07 22:00", "2025.03.08 00:00"},
+        {"2025-03-09 06:59", "2025.03.09 08:59"}, {"2025-03-09 07:00", "2025.03.09 10:00"},
+        {"2025-03-10 20:59", "2025.03.10 23:59"}, {"2025-03-10 21:00", "2025.03.11 00:00"},
+        {"2025-11-02 05:59", "2025.11.02 08:59"}, {"2025-11-02 06:00", "2025.11.02 08:00"},
+        {"2006-03-20 12:00", "2006.03.20 14:00"}, {"2006-04-02 07:00", "2006.04.02 10:00"},
+        {"2006-10-29 05:59", "2006.10.29 08:59"}, {"2006-10-29 06:00", "2006.10.29 08:00"}};
+    for (const auto& [utcText, label] : cases) {
+        EXPECT_EQ(minuteLabel(serverFromUtc(parseTimestamp(utcText)->stamp)), label) << utcText;
+    }
+}
+
+TEST(Fields, StampsAndPricesInTheCommonSpellingsPassTheRestFails) {
+    const std::vector<std::pair<const char*, std::optional<int>>> good = {
+        {"2024-01-02 13:05:00", {}},     {"2024.01.02 13:05", {}},
+        {"2024/01/02 13:05:59", {}},     {"2024-01-02T13:05:00.250", {}},
+        {"20240102 130500", {}},         {"02.01.2024 13:05:00.000", {}},
+        {"  \"2024-01-02 13:05\" ", {}}, {"2024-01-02 13:05:00+00:00", 0},
+        {"2024-01-02t13:05z", 0},        {"2024-01-02T13:05:00-05:00", -300},
+        {"2024-01-02 13:05 +0230", 150}, {"2024-01-02 13:05 utc", 0}};
+    for (const auto& [text, offset] : good) {
+        const auto stamp = parseTimestamp(text);
+        ASSERT_TRUE(stamp) << text;
+        EXPECT_EQ(stamp->stamp, utc(2024, 1, 2, 13, 5)) << text;
+        EXPECT_EQ(stamp->offsetMinutes, offset) << text;
+    }
+    EXPECT_EQ(parseTimestamp("2024-01-02")->stamp, utc(2024, 1, 2, 0));
+    for (const char* text :
+         {"", "time", "2024-13-01", "2023-02-29", "2024-01-02 24:00", "2024-01-02 13:60",
+          "2024-01-02 13:05 extra", "2024-01-02 13:05+25:00", "2024-01-0213:05", "1.0845"}) {
+        EXPECT_FALSE(parseTimestamp(text)) << text;
+    }
+    // Prices: only finite numbers above zero.
+    EXPECT_DOUBLE_EQ(*parsePrice(" 151.5 "), 151.5);
+    EXPECT_DOUBLE_EQ(*parsePrice("1.5e2"), 150.0);
+    for (const char* text : {"", "0", "-1.2", "+1.2", "1,08", "abc", "1.2x", "inf", "nan"}) {
+        EXPECT_FALSE(parsePrice(text)) << text;
+    }
+}
+
+BarReadResult readText(const std::string& text, InputFormat format = InputFormat::Auto) {
+    std::istringstream in(text);
+    return readBars(in, "in.csv", format);
+}
+
+TEST(BarReader, EveryLayoutGivesTheSameTwoBars) {
+    for (const std::string text :
+         {// MetaTrader history centre export
+          "2024.01.02,13:00,1.1,1.2,1.0,1.15,120\r\n2024.01.02,13:15,1.15,1.2,1.1,1.17,80\r\n",
+          // MetaTrader table: tabs, header, extra columns
+          "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+          "2024.01.02\t13:00:00\t1.1\t1.2\t1.0\t1.15\t10\t0\t5\n"
+          "2024.01.02\t13:15:00\t1.1\t1.2\t1.0\t1.17\t10\t0\t5\n",
+          // one-minute ASCII
+          "20240102 130000;1.1;1.2;1.0;1.15;0\n20240102 131500;1.1;1.2;1.0;1.17;0\n",
+          // ISO stamps with offsets, a byte order mark and a blank line
+          "\xEF\xBB\xBFTIME_UTC,Open,High,Low,CLOSE,Volume\n"
+          "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,264.2\n\n"
+          "2024-01-02 13:15:00+00:00,1.1,1.2,1.0,1.17,66.5\n",
+          "Date;Time;Close\n2024-01-02;13:00;1.15\n2024-01-02;13:15;1.17\n",
+          // Two downloads appended to one file: each row fills one set of
+          // columns, and rows of the first may stop short.
+          ",open,high,low,close,volume,Open,High,Low,Close,Volume\n"
+          "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,0.0,,,,,\n"
+          "2024-01-02 13:15:00,,,,,,1.1,1.2,1.0,1.17,0\n",
+          ",open,high,low,close,volume,Open,High,Low,Close,Volume\n"
+          "2024-01-02 13:00:00,1.1,1.2,1.0,1.15,0\n2024-01-02 13:15:00,1.1,1.2,1.0,1.17,0\n"}) {
+        SCOPED_TRACE(text);
+        const auto result = readText(text);
+        ASSERT_FALSE(result.error) << describe(*result.error);
+        ASSERT_EQ(result.bars.size(), 2U);
+        EXPECT_EQ(result.bars[0].stamp, utc(2024, 1, 2, 13, 0));
+        const bool zoned = text.find("13:00:00+00:00") != std::string::npos;
+        EXPECT_EQ(result.bars[0].offsetMinutes, zoned ? std::optional<int>(0) : std::nullopt);
+        EXPECT_EQ(result.bars[1].stamp, utc(2024, 1, 2, 13, 15));
+        EXPECT_DOUBLE_EQ(result.bars[1].close, 1.17);
+    }
+}
+
+TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
+    const std::vector<std::pair<std::string, const char*>> cases = {
+        {"time,close\n2024-01-02 13:00,1.1\n\n2024-01-02 13:15,1,10\n2024-01-02 13:30,x\n",
+         "in.csv:5: bad close price \"x\""},
+        {"2024.01.02,13:00,1,1,1,1.1,0\n2024.02.30,13:15,1,1,1,1.1,0\n",
+         "in.csv:2: bad date or time"},
+        {"time,open,close\n2024-01-02 13:00,1.1\n", "in.csv:2: no close price"},
+        {"time,close\n2024-01-02 13:00,\n", "in.csv:2: no close price"},
+        {"Open,High,Low,Close\n", "in.csv:1: the header names no date or time column"},
+        {"Time,Open,High,Low\n", "in.csv:1: the header names no close column"},
+        {"2024-01-02 13:00:00,1.1,1.2,1.0,1.15\n", "in.csv:1: no header line"},
+        {"", "in.csv: holds no bars"},
+        {"time,close\r\n\r\n", "in.csv: holds no bars"},
+        {std::string("\xFD\x37zXZ\0\0garbage", 12), "in.csv: compressed"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto result = readText(text);
+        ASSERT_TRUE(result.error) << text;
+        EXPECT_TRUE(result.bars.empty());
+        EXPECT_EQ(describe(*result.error).rfind(expected, 0), 0U) << describe(*result.error);
+    }
+    // A forced layout is not second-guessed.
+    EXPECT_EQ(readText("Date;Close\n", InputFormat::Ascii).error->line, 1);
+}
+
+TEST(Resample, LongestBarsThatFitAndTheLastCloseOfEachBucket) {
+    const auto at = [](int day, int hour, int minute) { return utc(2026, 2, day, hour, minute); };
+    std::vector<BarSeries> lengths = {makeSeries({{at(2, 0, 0), 1}, {at(2, 0, 15), 1}}),
+                                      makeSeries({{at(2, 0, 0), 1}, {at(2, 1, 0), 1}}),
+                                      makeSeries({{at(2, 0, 0), 1}, {at(3, 0, 0), 1}})};
+    EXPECT_EQ(seriesFor(lengths, Timeframe::OneHour)->barMinutes, 60);
+    EXPECT_EQ(seriesFor(lengths, Timeframe::FourHour)->barMinutes, 60);
+    EXPECT_EQ(seriesFor(lengths, Timeframe::Daily)->barMinutes, MINUTES_PER_DAY);
+    lengths.erase(lengths.begin(), lengths.begin() + 2);
+    EXPECT_EQ(seriesFor(lengths, Timeframe::OneHour), nullptr);
+
+    const BarSeries series = makeSeries({{at(3, 0, 0), 1.0},
+                                         {at(3, 3, 45), 2.0},
+                                         {at(3, 4, 0), 3.0},
+                                         {at(3, 23, 45), 4.0},
+                                         {at(4, 0, 0), 5.0}});
+    EXPECT_EQ(
+        resample(series, Timeframe::FourHour),
+        (std::map<Minute, double>{
+            {at(3, 0, 0), 2.0}, {at(3, 4, 0), 3.0}, {at(3, 20, 0), 4.0}, {at(4, 0, 0), 5.0}}));
+    EXPECT_EQ(resample(series, Timeframe::Daily),
+              (std::map<Minute, double>{{at(3, 0, 0), 4.0}, {at(4, 0, 0), 5.0}}));
+    // Stamps before 1970 still fall into the right day.
+    EXPECT_EQ(barLabel(utc(1969, 12, 31, 23, 59), Timeframe::Daily), "1969.12.31");
+}
+
+} // namespace
+} // namespace vz
