@@ -13,80 +13,51 @@ namespace fs = std::filesystem;
 
 class StdFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() /
-            ("vurezer_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+    StdFiles() { fs::create_directories(folder_); }
+    ~StdFiles() override { fs::remove_all(folder_); }
 
     std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
-    static std::string contents(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
+    std::string contents(const std::string& name) const {
+        std::ifstream in(path(name), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-
-    static void writeRaw(const std::string& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
+    bool put(const std::string& name, FileMode mode, std::initializer_list<const char*> lines) {
+        auto file = files_.openFile(path(name), mode);
+        bool ok = file != nullptr;
+        for (const char* line : lines) {
+            ok = ok && writeTextLine(*file, line);
+        }
+        return ok && closeFile(*file);
     }
 
     StdFileSystem files_;
-    fs::path folder_;
+    fs::path folder_ = fs::temp_directory_path() /
+                       (std::string("vurezer_files_") +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
-TEST_F(StdFiles, ReadFailsForAMissingFileWithoutCreatingIt) {
-    const std::string missing = path("missing.csv");
-    EXPECT_EQ(files_.openFile(missing, FileMode::Read), nullptr);
-    EXPECT_FALSE(fs::exists(missing));
-    EXPECT_FALSE(files_.exists(missing));
+TEST_F(StdFiles, ReadNeedsAFileAppendCreatesWriteEmpties) {
+    EXPECT_EQ(files_.openFile(path("log.csv"), FileMode::Read), nullptr);
+    EXPECT_FALSE(fs::exists(path("log.csv")));
     EXPECT_EQ(files_.openFile(folder_.string(), FileMode::Read), nullptr);
     EXPECT_EQ(files_.openFile("", FileMode::Write), nullptr);
+
+    EXPECT_TRUE(put("log.csv", FileMode::Append, {"header"}));
+    EXPECT_TRUE(put("log.csv", FileMode::Append, {"row"}));
+    EXPECT_EQ(contents("log.csv"), "header\r\nrow\r\n");
+    EXPECT_TRUE(put("log.csv", FileMode::Write, {"", "new"}));
+    EXPECT_EQ(contents("log.csv"), "\r\nnew\r\n");
 }
 
 TEST_F(StdFiles, ReadsBytesWithLookAhead) {
-    const std::string name = path("data.csv");
-    writeRaw(name, std::string("a\r\n\xff", 4));
-    auto file = files_.openFile(name, FileMode::Read);
+    std::ofstream(path("data.csv"), std::ios::binary) << "a\xff";
+    auto file = files_.openFile(path("data.csv"), FileMode::Read);
     ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(files_.exists(name));
     EXPECT_EQ(file->peekByte(), 'a');
-    EXPECT_EQ(file->peekByte(), 'a');
-    EXPECT_EQ(file->readByte(), 'a');
-    EXPECT_EQ(file->readByte(), '\r');
-    EXPECT_EQ(file->peekByte(), '\n');
-    EXPECT_EQ(file->readByte(), '\n');
-    EXPECT_EQ(file->readByte(), 255);
+    for (const int expected : {int{'a'}, 255, -1, -1}) {
+        EXPECT_EQ(file->readByte(), expected);
+    }
     EXPECT_EQ(file->peekByte(), -1);
-    EXPECT_EQ(file->readByte(), -1);
-    EXPECT_TRUE(closeFile(*file));
-}
-
-TEST_F(StdFiles, AppendCreatesAndThenAddsAtTheEnd) {
-    const std::string name = path("log.csv");
-    auto first = files_.openFile(name, FileMode::Append);
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(writeTextLine(*first, "header"));
-    EXPECT_TRUE(closeFile(*first));
-    auto second = files_.openFile(name, FileMode::Append);
-    ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(writeTextLine(*second, "row"));
-    EXPECT_TRUE(closeFile(*second));
-    EXPECT_EQ(contents(name), "header\r\nrow\r\n");
-}
-
-TEST_F(StdFiles, WriteEmptiesAnExistingFile) {
-    const std::string name = path("saved.txt");
-    writeRaw(name, "old contents that are longer\r\n");
-    auto file = files_.openFile(name, FileMode::Write);
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(writeTextLine(*file, ""));
-    EXPECT_TRUE(writeTextLine(*file, "new"));
-    EXPECT_TRUE(closeFile(*file));
-    EXPECT_EQ(contents(name), "\r\nnew\r\n");
 }
 
 TEST_F(StdFiles, AFullDeviceIsReportedAsAFailure) {
@@ -95,18 +66,8 @@ TEST_F(StdFiles, AFullDeviceIsReportedAsAFailure) {
     }
     auto file = files_.openFile("/dev/full", FileMode::Write);
     ASSERT_NE(file, nullptr);
-    const std::string block(1 << 16, 'x');
-    const bool wrote = writeTextLine(*file, block);
-    const bool closed = closeFile(*file);
-    EXPECT_FALSE(wrote && closed);
-    EXPECT_FALSE(closed);
-}
-
-TEST(ExecutableFolder, EndsWithASeparatorAndHoldsTheProgram) {
-    const std::string folder = executableFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_TRUE(fs::is_directory(folder));
+    writeTextLine(*file, std::string(1 << 16, 'x'));
+    EXPECT_FALSE(closeFile(*file));
 }
 
 } // namespace
