@@ -1,0 +1,212 @@
+#include "history_folder.h"
+#include "replay/replay_options.h"
+#include "replay/replay_run.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace vz::testing {
+namespace {
+
+using Words = std::vector<std::string>;
+
+// Blank-separated words; a trailing blank gives an empty last word.
+Words words(const std::string& text) {
+    Words parts;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = text.find(' ', start);
+        parts.push_back(text.substr(start, end - start));
+    }
+    return parts;
+}
+
+TEST(ReplayOptionsTest, DefaultsAndEveryOption) {
+    const std::string required = "--folder data --ticks t.csv --reference-day 3 ";
+    const ParsedCommandLine plain =
+        parseReplayCommandLine(words(required + "--close-at 99999999999999999999999"));
+    ASSERT_TRUE(plain.options) << plain.error;
+    EXPECT_EQ(plain.options->referenceDay, 3);
+    EXPECT_EQ(plain.options->biasLogEvery, 900);
+    EXPECT_FALSE(plain.options->basket || plain.options->columns[0] || plain.options->pairAlert);
+    EXPECT_GT(*plain.options->closeAt, 1'000'000'000'000LL); // huge numbers stay whole
+
+    const ParsedCommandLine full = parseReplayCommandLine(
+        words(required + "--columns 0,-,12,-,7 --alerts grouping,anchors --pair-alert CHFJPY:14 "
+                         "--bias-log-every 1 --basket sell@4 --close-at 4 --snapshots s "
+                         "--events e --columns-out c"));
+    ASSERT_TRUE(full.options) << full.error;
+    const ReplayOptions& options = *full.options;
+    EXPECT_EQ(options.columns, (std::array<std::optional<long long>, REPLAY_COLUMN_COUNT>{
+                                   0, std::nullopt, 12, std::nullopt, 7}));
+    EXPECT_TRUE(options.anchorsAlert && options.groupingAlert && !options.flipAlert);
+    ASSERT_TRUE(options.pairAlert && options.basket);
+    EXPECT_EQ(options.pairAlert->pair, 12);
+    EXPECT_EQ(options.pairAlert->slot, 14);
+    EXPECT_EQ(options.biasLogEvery, 1);
+    EXPECT_EQ(options.basket->direction, TradeDirection::Sell);
+    EXPECT_EQ(options.basket->tick, 4);
+    EXPECT_EQ(options.closeAt, 4);
+    EXPECT_EQ(options.snapshots + options.events + options.columnsOut, "sec");
+}
+
+TEST(ReplayOptionsTest, EveryBadCommandLineIsOneLineError) {
+    const std::string start = "--folder data --ticks t.csv";
+    std::vector<std::string> bad = {start};
+    for (const char* day : {"-1", "+1", "1.5"}) {
+        bad.push_back(start + " --reference-day " + day);
+    }
+    // clang-format off
+    const char* const complete[] = {
+        "--verbose", "extra", "--folder again", "--events", "--events ",
+        "--columns 1,2,3,4", "--columns 1,2,3,4,5,6", "--columns 1,,3,4,5", "--columns 1,x,3,4,5",
+        "--alerts ", "--alerts flip,flip", "--alerts flip,sound", "--alerts flip,",
+        "--pair-alert gbpusd:1", "--pair-alert GBPUSD:0", "--pair-alert GBPUSD:15",
+        "--pair-alert GBPUSD", "--bias-log-every 0",
+        "--basket hold@1", "--basket BUY@1", "--basket buy@", "--basket buy@2 --close-at 1",
+        "--events same --snapshots same"};
+    // clang-format on
+    for (const char* rest : complete) {
+        bad.push_back(start + " --reference-day 3 " + rest);
+    }
+    for (const std::string& line : bad) {
+        SCOPED_TRACE(line);
+        const ParsedCommandLine parsed = parseReplayCommandLine(words(line));
+        EXPECT_FALSE(parsed.options || parsed.help);
+        EXPECT_FALSE(parsed.error.empty());
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+    }
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+std::string golden(const std::string& name) {
+    return readFile(std::string(VUREZER_TEST_DATA) + "/replay/" + name);
+}
+
+struct RunResult {
+    int status = 0;
+    std::string output;
+    std::string errors;
+};
+
+// Three daily bars (four list entries), two 4-hour and two 1-hour bars.
+struct ReplayTest : ::testing::Test {
+    HistoryFolder folder{{.dailyLines = 3, .fourHourLines = 2, .oneHourLines = 2}};
+
+    void SetUp() override { folder.write("ticks.csv", golden("ticks.csv")); }
+
+    RunResult run(const Words& args, const std::string& input = "") {
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        const int status = replayMain(args, in, out, err);
+        return {status, out.str(), err.str()};
+    }
+    // A complete command line writing all three outputs, plus the given options.
+    Words args(const std::string& day = "0", const std::string& ticks = "ticks.csv",
+               const std::string& more = "") {
+        Words line{"--folder",        folder.path(),
+                   "--ticks",         ticks == "-" ? ticks : folder.file(ticks),
+                   "--reference-day", day};
+        for (const char* option : {"--snapshots", "--events", "--columns-out"}) {
+            line.insert(line.end(), {option, folder.file(std::string(option + 2) + ".out")});
+        }
+        if (!more.empty()) {
+            const Words extra = words(more);
+            line.insert(line.end(), extra.begin(), extra.end());
+        }
+        return line;
+    }
+    std::string output(const std::string& option) { return readFile(folder.file(option + ".out")); }
+    void expectError(const RunResult& result, const std::string& part, int lines = 1) {
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.errors.find(part), std::string::npos) << result.errors;
+        EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), lines);
+        EXPECT_TRUE(result.errors.ends_with('\n'));
+        EXPECT_FALSE(std::ranges::any_of(
+            std::filesystem::directory_iterator(folder.path()), [](const auto& entry) {
+                return entry.path().string().find(".out") != std::string::npos;
+            }));
+    }
+};
+
+TEST_F(ReplayTest, SmallRunMatchesTheHandCheckedOutputsFromFileAndStandardInput) {
+    for (const std::string ticks : {"ticks.csv", "-"}) {
+        SCOPED_TRACE(ticks);
+        const RunResult result =
+            run(args("0", ticks,
+                     "--columns 0,-,-,1,- --alerts flip --pair-alert USDJPY:14 "
+                     "--bias-log-every 2 --basket buy@0 --close-at 1"),
+                golden("ticks.csv"));
+        ASSERT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(result.errors, "");
+        EXPECT_EQ(output("snapshots"), golden("snapshots.csv"));
+        EXPECT_EQ(output("events"), golden("events.csv"));
+        EXPECT_EQ(output("columns-out"), golden("columns.csv"));
+        EXPECT_FALSE(std::filesystem::exists(folder.file("snapshots.out.partial")));
+    }
+}
+
+TEST_F(ReplayTest, BasketOpenedAndClosedAfterTheSameTickAndLatePressesNeverHappen) {
+    ASSERT_EQ(run(args("0", "ticks.csv", "--basket sell@1 --close-at 1")).status, 0);
+    EXPECT_NE(output("events").find("1,SELL - Basket Bias:  -90  Anchor Bias:  -70\r\n"
+                                    "1,Ref. Bias =  -10\r\n1,Basket Profit: 0\r\n"),
+              std::string::npos)
+        << output("events");
+    ASSERT_EQ(run(args("0", "ticks.csv", "--basket buy@2")).status, 0);
+    EXPECT_EQ(output("events").find("BUY"), std::string::npos);
+}
+
+TEST_F(ReplayTest, LastListedEntriesAreValidAndOnePastIsNot) {
+    expectError(run(args("4")), "--reference-day 4");
+    expectError(run(args("0", "ticks.csv", "--columns 3,-,-,3,-")), "column 4");
+    EXPECT_EQ(run(args("3")).status, 0);
+    EXPECT_EQ(run(args("0", "ticks.csv", "--columns -,-,-,2,2")).status, 0);
+}
+
+TEST_F(ReplayTest, MissingInputsAndMalformedTickLinesAreErrorsWithoutOutputs) {
+    Words line = args();
+    line[1] = folder.file("nowhere") + "/";
+    expectError(run(line), "folder");
+    expectError(run(args("0", "none.csv")), "tick file");
+    expectError(run(args("0", "")), "tick file"); // a folder
+
+    folder.write("short.csv", golden("ticks.csv") + "\n09:00:02,1,2,3\r\n");
+    expectError(run(args("0", "short.csv")), "line 6");
+
+    folder.remove("GBPUSD_H1.csv");
+    // The load's message box line comes before the error line.
+    expectError(run(args()),
+                "File opening error: GBPUSD.csv 1-Hour history file could not be opened.\n", 2);
+}
+
+TEST_F(ReplayTest, BadCommandLineAndHelp) {
+    RunResult result = run({"--folder", folder.path(), "--bogus"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.errors.rfind("vurezer-replay: ", 0), 0U);
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1);
+
+    result = run({"--folder", folder.path(), "--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output.rfind("Usage: vurezer-replay", 0), 0U);
+    EXPECT_NE(result.output.find("--columns-out"), std::string::npos);
+}
+
+TEST_F(ReplayTest, EmptyTickFileWritesOnlyTheStartRows) {
+    folder.write("empty.csv", "\r\n \t\r\n");
+    ASSERT_EQ(run(args("1", "empty.csv")).status, 0);
+    EXPECT_EQ(output("events"), "-1,Started VU Vurezer\r\n-1,New Reference date: 01-06-2026\r\n");
+    EXPECT_EQ(output("columns-out"), "");
+    const std::string snapshots = output("snapshots"); // the header alone
+    EXPECT_EQ(std::count(snapshots.begin(), snapshots.end(), '\n'), 1);
+}
+
+} // namespace
+} // namespace vz::testing
