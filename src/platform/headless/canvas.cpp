@@ -1,4 +1,5 @@
 #include "platform/headless/headless_ui.h"
+#include "platform/line_raster.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,30 +45,8 @@ void Canvas::fillRect(int left, int top, int width, int height, Colour colour) {
 }
 
 void Canvas::line(int x1, int y1, int x2, int y2, Colour colour) {
-    // A line wholly beside the canvas changes nothing, however long it is.
-    if (std::max(x1, x2) < 0 || std::max(y1, y2) < 0 || std::min(x1, x2) >= width_ ||
-        std::min(y1, y2) >= height_) {
-        return;
-    }
-    long long x = x1;
-    long long y = y1;
-    const long long dx = std::llabs(static_cast<long long>(x2) - x1);
-    const long long dy = -std::llabs(static_cast<long long>(y2) - y1);
-    const int stepX = x1 < x2 ? 1 : -1;
-    const int stepY = y1 < y2 ? 1 : -1;
-    long long error = dx + dy;
-    while (x != x2 || y != y2) {
-        setPixel(static_cast<int>(x), static_cast<int>(y), colour);
-        const long long doubled = 2 * error;
-        if (doubled >= dy) {
-            error += dy;
-            x += stepX;
-        }
-        if (doubled <= dx) {
-            error += dx;
-            y += stepY;
-        }
-    }
+    forEachLinePixel(x1, y1, x2, y2, width_, height_,
+                     [this, colour](int x, int y) { setPixel(x, y, colour); });
 }
 
 void Canvas::rect(int left, int top, int width, int height, Colour border, Colour fill) {

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_raster.h"
 
+#include "platform/line_raster.h"
+
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
@@ -35,25 +37,8 @@ void fillPixels(QImage& image, int left, int top, int width, int height, Colour 
 
 void rasterLine(QImage& image, int x1, int y1, int x2, int y2, Colour colour) {
     const QRgb value = toRgb(colour);
-    const int dx = std::abs(x2 - x1);
-    const int dy = -std::abs(y2 - y1);
-    const int stepX = x1 < x2 ? 1 : -1;
-    const int stepY = y1 < y2 ? 1 : -1;
-    int error = dx + dy;
-    int x = x1;
-    int y = y1;
-    while (x != x2 || y != y2) {
-        plot(image, x, y, value);
-        const int doubled = 2 * error;
-        if (doubled >= dy) {
-            error += dy;
-            x += stepX;
-        }
-        if (doubled <= dx) {
-            error += dx;
-            y += stepY;
-        }
-    }
+    forEachLinePixel(x1, y1, x2, y2, image.width(), image.height(),
+                     [&image, value](int x, int y) { plot(image, x, y, value); });
 }
 
 void rasterRect(QImage& image, int left, int top, int width, int height, Colour border,
