@@ -595,6 +595,15 @@ void HeadlessUi::fireTimers(WindowHandle window) {
     }
 }
 
+void HeadlessUi::postControlEvent(WindowHandle window, int id, int notifyCode) {
+    WindowEvent event;
+    event.code = WindowEventCode::ControlEvent;
+    event.window = window;
+    event.controlId = id;
+    event.notifyCode = notifyCode;
+    postEvent(event);
+}
+
 void HeadlessUi::clickButton(WindowHandle window, int id) {
     if (!acceptsInput(window, id)) {
         return;
@@ -607,12 +616,7 @@ void HeadlessUi::clickButton(WindowHandle window, int id) {
     if (kind != ControlKind::PushButton && kind != ControlKind::Label) {
         return;
     }
-    WindowEvent event;
-    event.code = WindowEventCode::ControlEvent;
-    event.window = window;
-    event.controlId = id;
-    event.notifyCode = NOTIFY_CLICKED;
-    postEvent(event);
+    postControlEvent(window, id, NOTIFY_CLICKED);
 }
 
 void HeadlessUi::toggleCheckBox(WindowHandle window, int id) {
@@ -624,12 +628,7 @@ void HeadlessUi::toggleCheckBox(WindowHandle window, int id) {
         return;
     }
     box->checked = !box->checked;
-    WindowEvent event;
-    event.code = WindowEventCode::ControlEvent;
-    event.window = window;
-    event.controlId = id;
-    event.notifyCode = NOTIFY_CLICKED;
-    postEvent(event);
+    postControlEvent(window, id, NOTIFY_CLICKED);
 }
 
 void HeadlessUi::pickListItem(WindowHandle window, int id, int index) {
@@ -641,12 +640,7 @@ void HeadlessUi::pickListItem(WindowHandle window, int id, int index) {
         return;
     }
     list->selection = index;
-    WindowEvent event;
-    event.code = WindowEventCode::ControlEvent;
-    event.window = window;
-    event.controlId = id;
-    event.notifyCode = NOTIFY_SELECTION_CHANGED;
-    postEvent(event);
+    postControlEvent(window, id, NOTIFY_SELECTION_CHANGED);
 }
 
 void HeadlessUi::pickMenu(WindowHandle window, int menuId) {

@@ -230,6 +230,7 @@ private:
     ControlState* findControl(WindowHandle handle, int id);
     const ControlState* findControl(WindowHandle handle, int id) const;
     bool acceptsInput(WindowHandle handle, int id) const;
+    void postControlEvent(WindowHandle window, int id, int notifyCode);
 
     std::map<int, WindowState> windows_;
     int nextWindowId_ = 1;
