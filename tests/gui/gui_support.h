@@ -2,32 +2,71 @@
 
 #include "platform/colour.h"
 
-#include <QPoint>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <functional>
-
-class QComboBox;
-class QFileDialog;
-class QString;
-class QImage;
-class QWidget;
 
 namespace vz::test {
 
-Colour pixelAt(const QImage& image, int x, int y);
+inline Colour pixelAt(const QImage& image, int x, int y) {
+    const QRgb value = image.pixel(x, y);
+    return rgb(qRed(value), qGreen(value), qBlue(value));
+}
 
-// What a user's mouse does: press and release at the point (the centre when
-// none is given). A disabled widget ignores it, as it would a real click.
-void clickWidget(QWidget* widget, QPoint at = QPoint(-1, -1));
-// Opens the list, moves to the item and presses Enter, as a user picks one.
-void pickListItem(QComboBox* list, int index);
+inline int countOf(const QImage& image, QRect area, Colour colour) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += pixelAt(image, x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Opens the list, moves to the item and presses Enter, as a user picks one;
+// a disabled list cannot be opened.
+inline void pickListItem(QComboBox* list, int index) {
+    if (!list->isEnabled()) {
+        return;
+    }
+    list->showPopup();
+    list->view()->setCurrentIndex(list->view()->model()->index(index, 0));
+    QTest::keyClick(list->view(), Qt::Key_Return);
+}
 
 // Polls for the next modal dialog and hands it to answer once it is up.
-void answerNextModal(std::function<void(QWidget*)> answer);
+inline void answerNextModal(std::function<void(QWidget*)> answer) {
+    auto* poll = new QTimer();
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        const QPointer<QWidget> guard(modal);
+        answer(modal);
+        // A wrong answer must fail the test, not hang it.
+        QTimer::singleShot(3000, [guard] {
+            if (auto* dialog = qobject_cast<QDialog*>(guard.data());
+                dialog && dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+    });
+    poll->start();
+}
 
-// Types the name into the file requester and presses its accept button.
-void acceptFileName(QFileDialog* dialog, const QString& name);
-
-// Lets the toolkit run for a while, so timers can fire.
-void runEventsFor(int milliseconds);
+inline void pressInBox(QWidget* modal, QMessageBox::StandardButton button) {
+    qobject_cast<QMessageBox*>(modal)->button(button)->click();
+}
 
 } // namespace vz::test
