@@ -67,6 +67,7 @@ std::string setReferenceDay(std::string_view value, ReplayOptions& options) {
         return badValue("--reference-day", value, "a whole number");
     }
     options.referenceDay = *number;
+    options.referenceDayText = std::string(value);
     return {};
 }
 
@@ -86,6 +87,7 @@ std::string setColumns(std::string_view value, ReplayOptions& options) {
             return badValue("--columns", value, expected);
         }
         options.columns[k] = *number;
+        options.columnTexts[k] = std::string(items[k]);
     }
     return {};
 }

@@ -28,7 +28,9 @@ struct ReplayOptions {
     std::string folder;
     std::string ticks; // "-" is standard input
     long long referenceDay = 0;
+    std::string referenceDayText; // as typed, for messages
     std::array<std::optional<long long>, REPLAY_COLUMN_COUNT> columns{};
+    std::array<std::string, REPLAY_COLUMN_COUNT> columnTexts{};
     bool anchorsAlert = false;
     bool flipAlert = false;
     bool groupingAlert = false;

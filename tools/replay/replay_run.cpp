@@ -149,7 +149,7 @@ std::optional<Failure> Replay::start() {
 std::optional<Failure> Replay::checkListPositions() const {
     const int lastDay = app_.market.lastListed(Timeframe::Daily);
     if (options_.referenceDay > lastDay) {
-        return failure("--reference-day " + std::to_string(options_.referenceDay) +
+        return failure("--reference-day " + options_.referenceDayText +
                        " is outside the list of reference days (0 to " + std::to_string(lastDay) +
                        ")");
     }
@@ -157,7 +157,8 @@ std::optional<Failure> Replay::checkListPositions() const {
         const auto& position = options_.columns[static_cast<std::size_t>(k - 1)];
         const int last = app_.market.lastListed(columnLayout(k).timeframe);
         if (position && *position > last) {
-            return failure("--columns position " + std::to_string(*position) + " of column " +
+            return failure("--columns position " +
+                           options_.columnTexts[static_cast<std::size_t>(k - 1)] + " of column " +
                            std::to_string(k) + " is outside its list (0 to " +
                            std::to_string(last) + ")");
         }
