@@ -15,7 +15,7 @@ struct AlertInputs {
     const std::array<std::string, 14>* rowPipsTexts = nullptr; // as shown, with the leading blank
     int referenceBias = 0;
     int previousRefBias = 0;
-    std::string topAnchorPair;    // the anchors recorded before this pass's update
+    std::string topAnchorPair; // the anchors recorded before this pass's update
     std::string bottomAnchorPair;
     const std::array<std::string, 14>* groupList = nullptr;
 };

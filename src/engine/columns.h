@@ -16,11 +16,11 @@ inline constexpr int MTF_ROW_TOP = 60;
 // Where column k (1..5) lives in the multi-timeframe window.
 struct ColumnLayout {
     Timeframe timeframe;
-    int listId;        // reference list
-    int firstNameBox;  // name box of row r: firstNameBox + r; pips box: + 20
-    int x;             // left edge of boxes and bias texts
-    int cellLeft;      // arrow cell
-    int shaftX;        // first of the two shaft columns
+    int listId;       // reference list
+    int firstNameBox; // name box of row r: firstNameBox + r; pips box: + 20
+    int x;            // left edge of boxes and bias texts
+    int cellLeft;     // arrow cell
+    int shaftX;       // first of the two shaft columns
     int headLeftX;
     int headRightX;
     int listWidth;

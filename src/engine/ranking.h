@@ -16,7 +16,7 @@ inline constexpr int MARKERS_SUPPRESSED = 99;
 inline constexpr int ANCHOR_SHIFT_PIPS = 5;
 inline constexpr int MAIN_ROW_TOP = 140;
 inline constexpr int ROW_PITCH = 24;
-inline constexpr int MAIN_NAME_BOX_FIRST = 5; // name box of row r: 5 + r
+inline constexpr int MAIN_NAME_BOX_FIRST = 5;  // name box of row r: 5 + r
 inline constexpr int MAIN_PIPS_BOX_FIRST = 20; // pips box of row r: 20 + r
 
 // The main ranking's results and memory between passes.

@@ -13,7 +13,7 @@ enum class Timeframe { Daily = 0, FourHour = 1, OneHour = 2 };
 inline constexpr int TIMEFRAME_COUNT = 3;
 inline constexpr std::array<Timeframe, TIMEFRAME_COUNT> ALL_TIMEFRAMES = {
     Timeframe::Daily, Timeframe::FourHour, Timeframe::OneHour};
-inline constexpr int HISTORY_CAPACITY = 500; // records per pair and timeframe
+inline constexpr int HISTORY_CAPACITY = 500;   // records per pair and timeframe
 inline constexpr int HISTORY_LOAD_LIMIT = 499; // records a load fills at most
 
 // ".csv", "_H4.csv" or "_H1.csv".

@@ -21,7 +21,9 @@ constexpr int pipFactor(int pair) {
 }
 
 // Pairs 0-6 count live minus reference, pairs 7-13 the other way round.
-constexpr bool inFirstHalf(int pair) { return pair >= 0 && pair < HALF_SIZE; }
+constexpr bool inFirstHalf(int pair) {
+    return pair >= 0 && pair < HALF_SIZE;
+}
 
 // True when the symbol is one of the first seven symbols of the table.
 bool isFirstHalfSymbol(std::string_view symbol);

@@ -72,8 +72,9 @@ public:
     virtual void setWindowBackground(WindowHandle window, Colour colour) = 0;
 
     // Controls.
-    virtual void createControl(WindowHandle window, ControlKind kind, std::string_view caption, int x,
-                               int y, int width, int height, std::uint32_t style, int id) = 0;
+    virtual void createControl(WindowHandle window, ControlKind kind, std::string_view caption,
+                               int x, int y, int width, int height, std::uint32_t style,
+                               int id) = 0;
     virtual void setControlText(WindowHandle window, int id, std::string_view text) = 0;
     virtual std::string getControlText(WindowHandle window, int id) = 0;
     virtual void enableControl(WindowHandle window, int id, bool enabled) = 0;
@@ -88,7 +89,8 @@ public:
     virtual int getListSelection(WindowHandle window, int id) = 0;
 
     // Report list.
-    virtual void reportAddColumn(WindowHandle window, int id, int column, std::string_view caption) = 0;
+    virtual void reportAddColumn(WindowHandle window, int id, int column,
+                                 std::string_view caption) = 0;
     virtual void reportSetColumnWidth(WindowHandle window, int id, int column, int width) = 0;
     virtual void reportInsertRow(WindowHandle window, int id, int row, std::string_view text) = 0;
     virtual void reportSetCell(WindowHandle window, int id, int row, int column,

@@ -138,8 +138,8 @@ public:
     void showWindow(WindowHandle window, ShowCommand command, int controlId = 0) override;
     void closeWindow(WindowHandle window) override;
     void setWindowBackground(WindowHandle window, Colour colour) override;
-    void createControl(WindowHandle window, ControlKind kind, std::string_view caption, int x, int y,
-                       int width, int height, std::uint32_t style, int id) override;
+    void createControl(WindowHandle window, ControlKind kind, std::string_view caption, int x,
+                       int y, int width, int height, std::uint32_t style, int id) override;
     void setControlText(WindowHandle window, int id, std::string_view text) override;
     std::string getControlText(WindowHandle window, int id) override;
     void enableControl(WindowHandle window, int id, bool enabled) override;
@@ -151,7 +151,8 @@ public:
     void addListItem(WindowHandle window, int id, std::string_view text) override;
     void removeListItem(WindowHandle window, int id, int index) override;
     int getListSelection(WindowHandle window, int id) override;
-    void reportAddColumn(WindowHandle window, int id, int column, std::string_view caption) override;
+    void reportAddColumn(WindowHandle window, int id, int column,
+                         std::string_view caption) override;
     void reportSetColumnWidth(WindowHandle window, int id, int column, int width) override;
     void reportInsertRow(WindowHandle window, int id, int row, std::string_view text) override;
     void reportSetCell(WindowHandle window, int id, int row, int column,
@@ -206,7 +207,7 @@ public:
     void fireTimers(WindowHandle window = {});
     // What a user does; each is ignored for a disabled, hidden or unknown control.
     void clickButton(WindowHandle window, int id);
-    void toggleCheckBox(WindowHandle window, int id); // toggles, then posts code 0
+    void toggleCheckBox(WindowHandle window, int id);          // toggles, then posts code 0
     void pickListItem(WindowHandle window, int id, int index); // selects, then posts code 1
     void pickMenu(WindowHandle window, int menuId);            // ignored for greyed items
     void requestClose(WindowHandle window);
