@@ -17,6 +17,8 @@ public:
     Clock() = default;
     Clock(const Clock&) = delete;
     Clock& operator=(const Clock&) = delete;
+    Clock(Clock&&) = delete;
+    Clock& operator=(Clock&&) = delete;
     virtual ~Clock() = default;
     virtual LocalTime now() = 0;
 };

@@ -16,6 +16,8 @@ public:
     TextFile() = default;
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
+    TextFile(TextFile&&) = delete;
+    TextFile& operator=(TextFile&&) = delete;
     virtual ~TextFile() = default;
 
     // Next byte as 0..255, or -1 at the end of the file.
@@ -33,6 +35,8 @@ public:
     FileSystem() = default;
     FileSystem(const FileSystem&) = delete;
     FileSystem& operator=(const FileSystem&) = delete;
+    FileSystem(FileSystem&&) = delete;
+    FileSystem& operator=(FileSystem&&) = delete;
     virtual ~FileSystem() = default;
 
     // nullptr when the file cannot be opened in that mode.

@@ -60,6 +60,8 @@ public:
     Ui() = default;
     Ui(const Ui&) = delete;
     Ui& operator=(const Ui&) = delete;
+    Ui(Ui&&) = delete;
+    Ui& operator=(Ui&&) = delete;
     virtual ~Ui() = default;
 
     // Windows. Sizes are outer sizes; positions of controls and drawings are
