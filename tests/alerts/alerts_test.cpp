@@ -1,0 +1,188 @@
+#include "alerts/alert_checks.h"
+#include "alerts/alert_options.h"
+#include "logging/event_log.h"
+#include "market/pairs.h"
+#include "platform/files.h"
+#include "platform/headless/fixed_clock.h"
+#include "platform/headless/headless_ui.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace vz {
+namespace {
+
+using Rows = std::array<std::string, PAIR_COUNT>;
+using Entries = std::vector<std::string>;
+
+// The options window wired to its own handler, and the main window's event log.
+class Alerts : public ::testing::Test {
+protected:
+    HeadlessUi ui;
+    StdFileSystem files;
+    FixedClock clock;
+    Host host{ui, files, clock};
+    WindowHandle options = host.windows.options = buildOptionsWindow(
+        host, [this](const WindowEvent& event) { handleOptionsEvent(host, event); });
+    AlertState state;
+    Rows symbols, pipsTexts, groupList;
+    AlertInputs inputs;
+
+    void SetUp() override {
+        host.windows.main = ui.openWindow(0, 0, 800, 600, WINDOW_POPUP, "main", {});
+        ui.createControl(host.windows.main, ControlKind::ReportList, "", 200, 244, 410, 228,
+                         STYLE_REPORT, EVENT_LOG_LIST);
+        addEventLogColumns(host);
+        std::ranges::copy(PAIR_TABLE, groupList.begin());
+        symbols = groupList;
+        inputs.rowSymbols = &symbols;
+        inputs.rowPipsTexts = &pipsTexts;
+        inputs.groupList = &groupList;
+    }
+
+    void arm(int box, const std::string& sound = "") {
+        ui.setChecked(options, box, true);
+        ui.setControlText(options, box + 1, sound);
+    }
+    void run(AlertCheck check) { runAlertCheck(check, inputs, state, host); }
+    Entries entries() {
+        Entries found;
+        for (int row = ui.reportRowCount(host.windows.main, EVENT_LOG_LIST) - 1; row >= 0; --row) {
+            found.push_back(ui.reportGetCell(host.windows.main, EVENT_LOG_LIST, row, 2));
+        }
+        return found;
+    }
+
+    const ControlState& control(int id) const { return *ui.control(options, id); }
+    bool visible() const { return ui.window(options)->visible; }
+    // Clicks the Exit button or toggles a check box, and handles what that raised.
+    void press(int id) {
+        id == OPT_EXIT_BUTTON ? ui.clickButton(options, id) : ui.toggleCheckBox(options, id);
+        ui.dispatchPending();
+    }
+};
+
+TEST_F(Alerts, BiasFlipsOnlyAcrossZero) {
+    arm(OPT_FLIP_BOX); // an empty sound field still logs, but plays nothing
+    const int biases[] = {12, -3, 0, 5, 0, 0, -1, -5, -7};
+    for (std::size_t i = 1; i < std::size(biases); ++i) {
+        inputs.previousRefBias = biases[i - 1];
+        inputs.referenceBias = biases[i];
+        run(AlertCheck::RefBiasFlip);
+    }
+    EXPECT_EQ(entries(),
+              (Entries{"Reference Bias Flipped Negative!", "Reference Bias Flipped Positive!",
+                       "Reference Bias Flipped Negative!"}));
+    EXPECT_TRUE(ui.playedWaves().empty());
+}
+
+TEST_F(Alerts, GroupingIsAnnouncedOnceUntilItBreaksEvenWhileSwitchedOff) {
+    arm(OPT_GROUPING_BOX, "group.wav");
+    // The pair table rotated: by 0 or 7 rows it is grouped, by any other number it is not.
+    const auto passWith = [this](int shift) {
+        symbols = groupList;
+        std::ranges::rotate(symbols, symbols.begin() + shift);
+        run(AlertCheck::Grouping);
+        return entries().size();
+    };
+    EXPECT_EQ(passWith(0) + passWith(0), 2U); // once
+    ui.setChecked(options, OPT_GROUPING_BOX, false);
+    passWith(1);
+    EXPECT_EQ(state.groupedAlertLatch, 1); // a switched-off check leaves the latch alone
+    ui.setChecked(options, OPT_GROUPING_BOX, true);
+    EXPECT_EQ(passWith(7), 1U);
+    passWith(1);
+    passWith(7); // second half on top is grouped too
+    EXPECT_EQ(entries(), Entries(2, "Pairs are perfectly grouped."));
+    EXPECT_EQ(ui.playedWaves(), (Entries{"group.wav", "group.wav"}));
+}
+
+TEST_F(Alerts, PairInSlotFiresOnceAndDisarms) {
+    arm(OPT_PAIR_BOX, "pair.wav");
+    symbols[0] = "EURUSD";
+    ui.pickListItem(options, OPT_PAIR_LIST, 7);
+    run(AlertCheck::PairInSlot); // no slot chosen: never fires
+    ui.pickListItem(options, OPT_SLOT_LIST, 1);
+    run(AlertCheck::PairInSlot); // not the chosen slot
+    EXPECT_TRUE(entries().empty());
+    ui.pickListItem(options, OPT_SLOT_LIST, 0);
+    run(AlertCheck::PairInSlot);
+    run(AlertCheck::PairInSlot);
+    EXPECT_EQ(entries(), Entries{"Pair: EURUSD is in slot:  1"});
+    EXPECT_FALSE(ui.isChecked(options, OPT_PAIR_BOX));
+    EXPECT_EQ(ui.playedWaves(), Entries{"pair.wav"});
+}
+
+TEST_F(Alerts, EverySwitchOffMeansNoEntryNoSoundNoLatchChange) {
+    ui.pickListItem(options, OPT_PAIR_LIST, 0);
+    ui.pickListItem(options, OPT_SLOT_LIST, 0);
+    inputs.topAnchorPair = "EURUSD";
+    inputs.previousRefBias = 5;
+    inputs.referenceBias = -5;
+    for (int check = 1; check <= 4; ++check) {
+        ui.setControlText(options, 2 * check + 1, "sound.wav"); // check k: box 2k, sound 2k + 1
+        run(static_cast<AlertCheck>(check));
+    }
+    EXPECT_TRUE(entries().empty() && ui.playedWaves().empty());
+    EXPECT_EQ(state.groupedAlertLatch, 0);
+}
+
+TEST_F(Alerts, OptionsWindowIsBuiltHiddenWithItsControlsAndEmptyLists) {
+    const WindowState& window = *ui.window(options);
+    EXPECT_EQ(
+        std::tuple(window.caption, window.visible, window.centred, window.width, window.height),
+        std::tuple("Sounds/Alert Options", false, true, 515, 350));
+    EXPECT_EQ(window.creationOrder, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 10, 11, 9, 1}));
+    EXPECT_EQ(ui.textAt(options, 172, 167), "moves to slot:");
+    EXPECT_EQ(control(OPT_EXIT_BUTTON).text + "/" + control(OPT_PAIR_LIST).fontFace, "Exit/Ariel");
+    for (int list : {OPT_PAIR_LIST, OPT_SLOT_LIST}) {
+        EXPECT_EQ(std::pair(control(list).items.size(), control(list).selection),
+                  std::pair(14UL, -1));
+    }
+    EXPECT_EQ(control(OPT_SLOT_LIST).items.at(13), "14");
+}
+
+TEST_F(Alerts, CheckingABoxAsksForItsOwnSoundFile) {
+    ui.queueFileAnswer("/sounds/anchor.wav");
+    ui.queueFileAnswer("pair.wav");
+    press(OPT_ANCHORS_BOX);
+    press(OPT_PAIR_BOX);
+    EXPECT_EQ(control(OPT_ANCHORS_SOUND).text + "|" + control(OPT_PAIR_SOUND).text,
+              "/sounds/anchor.wav|pair.wav");
+    const FileRequestRecord& r = ui.fileRequests().back();
+    EXPECT_EQ(std::tuple(r.title, r.owner, r.open, r.filter, r.defaultExtension),
+              std::tuple("Select A Sound File", WindowHandle{}, true, "Sound File (*.wav)|*.wav||",
+                         "wav"));
+    press(OPT_ANCHORS_BOX); // unchecking keeps the path and asks nothing
+    EXPECT_EQ(control(OPT_ANCHORS_SOUND).text, "/sounds/anchor.wav");
+    ui.queueFileAnswer(""); // cancelled
+    press(OPT_ANCHORS_BOX);
+    EXPECT_TRUE(control(OPT_ANCHORS_BOX).checked);
+    EXPECT_EQ(control(OPT_ANCHORS_SOUND).text, "");
+}
+
+TEST_F(Alerts, ExitHidesOnlyOnceThePairAlertIsComplete) {
+    ui.showWindow(options, ShowCommand::Show);
+    press(OPT_EXIT_BUTTON);
+    EXPECT_FALSE(visible());
+    ui.showWindow(options, ShowCommand::Show);
+    press(OPT_PAIR_BOX);
+    press(OPT_EXIT_BUTTON);
+    EXPECT_TRUE(visible());
+    const std::vector<MessageBoxRecord>& shown = ui.messageBoxes();
+    ASSERT_EQ(shown.size(), 2U);
+    EXPECT_EQ(std::tuple(shown[0].text, shown[0].style, shown[1].text, shown[1].style),
+              std::tuple("Please Select a Pair or uncheck the box.", MB_EXCLAMATION,
+                         "Please Select a Target Slot for the pair.", MB_INFORMATION));
+    ui.pickListItem(options, OPT_PAIR_LIST, 3);
+    ui.pickListItem(options, OPT_SLOT_LIST, 0);
+    press(OPT_EXIT_BUTTON);
+    EXPECT_FALSE(visible());
+    EXPECT_EQ(ui.messageBoxes().size(), 2U);
+}
+
+} // namespace
+} // namespace vz
