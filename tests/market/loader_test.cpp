@@ -12,6 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+constexpr Timeframe D1 = Timeframe::Daily, H4 = Timeframe::FourHour, H1 = Timeframe::OneHour;
 
 class MarketFolder : public ::testing::Test {
 protected:
@@ -27,7 +28,7 @@ protected:
     }
     Lines linesOf(const std::string& bytes) {
         writeFile("lines.txt", bytes);
-        auto file = files.openFile((folder_ / "lines.txt").string(), FileMode::Read);
+        auto file = files.openFile(market.programFolder + "lines.txt", FileMode::Read);
         Lines lines;
         while (auto line = readTextLine(*file)) {
             lines.push_back(*line);
@@ -35,23 +36,30 @@ protected:
         return lines;
     }
     static std::string bars(int count, Timeframe timeframe, const char* lineEnd = "\r\n") {
-        const std::string label = timeframe == Timeframe::Daily ? "2024.01.02" : "2024.01.02 04:00";
+        const std::string label = timeframe == D1 ? "2024.01.02," : "2024.01.02 04:00,";
         std::string bytes;
         for (int line = 0; line < count; ++line) {
-            bytes += label + "," + std::to_string(100 + line) + ".5,1.0" + lineEnd;
+            bytes += label + std::to_string(100 + line) + ".5,1.0" + lineEnd;
         }
         return bytes;
     }
-    void writeAll(int lines, const std::string& realTime = "1.25") {
+    void writeAll(int lines) {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            writeFile(realTimeFileName("", pair), realTime);
+            writeFile(realTimeFileName("", pair), "1.25");
             for (const Timeframe timeframe : ALL_TIMEFRAMES) {
                 writeFile(historyFileName("", pair, timeframe), bars(lines, timeframe));
             }
         }
     }
-    float price(Timeframe timeframe, int pair, int index) const {
-        return market.history.bar(timeframe, pair, index).price;
+    float price(Timeframe t, int pair, int i) const { return market.history.bar(t, pair, i).price; }
+    // "Caption: text" of every message box, each checked for its style and owner.
+    Lines boxes(int style) const {
+        Lines shown;
+        for (const MessageBoxRecord& box : ui.messageBoxes()) {
+            EXPECT_TRUE(box.style == style && box.owner == host.windows.main) << box.text;
+            shown.push_back(box.caption + ": " + box.text);
+        }
+        return shown;
     }
 
     fs::path folder_ =
@@ -64,95 +72,60 @@ protected:
 };
 
 TEST_F(MarketFolder, EachLineEndStyleEndsOneLine) {
-    EXPECT_EQ(linesOf("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(linesOf("a\r\rb\n\n"), (Lines{"a", "", "b", ""}));
-    EXPECT_EQ(linesOf("a\n\r"), (Lines{"a", ""}));
+    EXPECT_EQ(linesOf("a\r\nb\rc\n\rd\r\re"), (Lines{"a", "b", "c", "", "d", "", "e"}));
+    EXPECT_EQ(linesOf("a\n\n"), (Lines{"a", ""}));
     EXPECT_EQ(linesOf(""), Lines{});
 }
 
-TEST_F(MarketFolder, LoadFillsRecordsLivePricesAndExtentsWhateverTheLineEnds) {
+TEST_F(MarketFolder, LoadFillsRecordsExtentsAndLivePricesAndReportsEachMissingFile) {
     writeAll(20);
     writeFile("USDJPY_RT.csv", "-1");
-    writeFile("EURUSD_H1.csv", "2024.01.02 04:00,x\r\n" + bars(30, Timeframe::OneHour));
-    writeFile("GBPUSD_H4.csv", bars(25, Timeframe::FourHour));
-    writeFile("GBPUSD.csv", bars(20, Timeframe::Daily, "\r"));
-    writeFile("EURGBP.csv", bars(20, Timeframe::Daily, "\n"));
-    writeFile("GBPJPY.csv", bars(19, Timeframe::Daily) + "2024.01.09,9.5");
-    writeFile("EURJPY.csv",
-              "2024.01.02,1.5,2" + std::string(300, '7') + "\r\n" + bars(19, Timeframe::Daily));
+    writeFile("EURUSD_H1.csv", "2024.01.02 04:00,x\r\n" + bars(30, H1));
+    writeFile("GBPUSD_H4.csv", bars(25, H4));
+    writeFile("GBPUSD.csv", bars(20, D1, "\r"));
+    writeFile("GBPJPY.csv", bars(19, D1) + "2024.01.09,9.5");
+    writeFile("EURJPY.csv", "2024.01.02,1.5,2" + std::string(300, '7') + "\r\n" + bars(19, D1));
     EXPECT_TRUE(loadHistory(market, host));
-    EXPECT_TRUE(ui.messageBoxes().empty());
     EXPECT_EQ(market.lastListedIndex, (std::array<int, 3>{20, 20, 0}));
-    EXPECT_EQ(market.history.bar(Timeframe::FourHour, 3, 19).text, "2024.01.02 04:00");
-    EXPECT_EQ(price(Timeframe::Daily, 0, 19), 119.5F);
-    EXPECT_EQ(price(Timeframe::Daily, 1, 19), 119.5F);
-    EXPECT_EQ(price(Timeframe::Daily, 2, 19), 9.5F);
-    EXPECT_EQ(price(Timeframe::Daily, 6, 0), 1.5F);
-    EXPECT_EQ(price(Timeframe::Daily, 6, 1), 100.5F);
-    EXPECT_EQ(market.livePrices[0], 1.25F);
-    EXPECT_EQ(market.livePrices[8], -1.0F);
+    EXPECT_EQ((std::vector{price(D1, 0, 19), price(D1, 2, 19), price(D1, 6, 0), price(D1, 6, 1),
+                           market.livePrices[0], market.livePrices[8]}),
+              (std::vector{119.5F, 9.5F, 1.5F, 100.5F, 1.25F, -1.0F}));
 
     writeAll(600);
-    EXPECT_TRUE(loadHistory(market, host));
-    EXPECT_EQ(market.lastListed(Timeframe::Daily), 498);
-    EXPECT_EQ(price(Timeframe::Daily, 0, 499), 0.0F);
-}
-
-TEST_F(MarketFolder, EachMissingFileIsReportedAndAShorterReloadLeavesNoStaleBars) {
-    writeAll(40);
     ASSERT_TRUE(loadHistory(market, host));
+    EXPECT_EQ(market.lastListed(D1), 498);
+    EXPECT_EQ(price(D1, 0, 499), 0.0F);
+
     writeAll(10);
-    fs::remove(folder_ / "EURJPY_H1.csv");
-    fs::remove(folder_ / "GBPUSD_H4.csv");
-    fs::remove(folder_ / "NZDUSD.csv");
-    EXPECT_FALSE(loadHistory(market, host));
-    const Lines expected = {"NZDUSD.csv history file could not be opened.",
-                            "GBPUSD.csv 4-Hour history file could not be opened.",
-                            "EURJPY.csv 1-Hour history file could not be opened."};
-    ASSERT_EQ(ui.messageBoxes().size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const MessageBoxRecord& box = ui.messageBoxes()[i];
-        EXPECT_EQ(box.text, expected[i]);
-        EXPECT_EQ(box.caption, "File opening error");
-        EXPECT_TRUE(box.style == MB_ERROR && box.owner == host.windows.main);
+    for (const char* name : {"EURJPY_H1.csv", "GBPUSD_H4.csv", "NZDUSD.csv"}) {
+        fs::remove(folder_ / name);
     }
-    // The unopened file keeps its earlier records; every reloaded one is cut to the new length.
-    EXPECT_EQ(price(Timeframe::FourHour, 0, 39), 139.5F);
-    EXPECT_EQ(price(Timeframe::FourHour, 1, 39), 0.0F);
-    EXPECT_EQ(market.history.bar(Timeframe::FourHour, 1, 10).text, "");
-    EXPECT_EQ(market.lastListed(Timeframe::FourHour), 10);
+    EXPECT_FALSE(loadHistory(market, host));
+    EXPECT_EQ(boxes(MB_ERROR),
+              (Lines{"File opening error: NZDUSD.csv history file could not be opened.",
+                     "File opening error: GBPUSD.csv 4-Hour history file could not be opened.",
+                     "File opening error: EURJPY.csv 1-Hour history file could not be opened."}));
+    // The unopened file keeps its records; every reloaded one is cut to the new length.
+    EXPECT_EQ(price(H4, 0, 39), 139.5F);
+    EXPECT_EQ(market.history.bar(H4, 1, 10).text, "");
+    EXPECT_EQ(market.lastListed(H4), 10);
 }
 
 TEST_F(MarketFolder, RealTimeAcceptsOnlyPricesStrictlyBetweenZeroAnd500) {
     const std::vector<std::pair<std::string, float>> cases = {
         {"499.99\r", 499.99F}, {"500", 7.0F}, {"0.0001", 0.0001F}, {"0", 7.0F},      {"-3.5", 7.0F},
         {"word", 7.0F},        {"", 7.0F},    {"1.5,2.5", 1.5F},   {" 1.5E2", 1.5F}, {"\n42", 7.0F},
-        {"12.25\n13", 12.25F}, {"1e9", 1.0F}, {"600.5", 7.0F},     {"+5", 7.0F}};
+        {"12.25\n13", 12.25F}, {"1e9", 1.0F}, {"600.5", 7.0F},     {"no file", 7.0F}};
     market.livePrices.fill(7.0F);
-    for (std::size_t pair = 0; pair < cases.size(); ++pair) {
-        writeFile(realTimeFileName("", static_cast<int>(pair)), cases[pair].first);
+    for (int pair = 0; pair + 1 < PAIR_COUNT; ++pair) {
+        writeFile(realTimeFileName("", pair), cases[static_cast<std::size_t>(pair)].first);
     }
     readRealTimePrices(market, host);
-    EXPECT_TRUE(ui.messageBoxes().empty());
+    EXPECT_EQ(boxes(MB_INFORMATION), Lines{"Not Found: Realtime file not found: " +
+                                           market.programFolder + "EURCHF_RT.csv"});
     for (std::size_t pair = 0; pair < cases.size(); ++pair) {
         EXPECT_EQ(market.livePrices[pair], cases[pair].second) << cases[pair].first;
     }
-}
-
-TEST_F(MarketFolder, MissingRealTimeFileIsReportedWithItsFullName) {
-    writeAll(1, "2.5");
-    fs::remove(folder_ / "GBPUSD_RT.csv");
-    writeFile(realTimeFileName("", 2), std::string(400, '9')); // too long for a double
-    market.livePrices[0] = 1.75F;
-    readRealTimePrices(market, host);
-    ASSERT_EQ(ui.messageBoxes().size(), 1U);
-    const MessageBoxRecord& box = ui.messageBoxes()[0];
-    EXPECT_EQ(box.text, "Realtime file not found: " + market.programFolder + "GBPUSD_RT.csv");
-    EXPECT_EQ(box.caption, "Not Found");
-    EXPECT_TRUE(box.style == MB_INFORMATION && box.owner == host.windows.main);
-    EXPECT_EQ(market.livePrices[0], 1.75F);
-    EXPECT_EQ(market.livePrices[1], 2.5F);
-    EXPECT_EQ(market.livePrices[2], 0.0F);
 }
 
 } // namespace
