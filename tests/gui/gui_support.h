@@ -43,26 +43,20 @@ inline void pickListItem(QComboBox* list, int index) {
 
 // Polls for the next modal dialog and hands it to answer once it is up.
 inline void answerNextModal(std::function<void(QWidget*)> answer) {
-    auto* poll = new QTimer();
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
-        QWidget* modal = QApplication::activeModalWidget();
+    QTimer::singleShot(20, [answer = std::move(answer)]() mutable {
+        const QPointer<QWidget> modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible()) {
-            return;
+            return answerNextModal(std::move(answer));
         }
-        poll->stop();
-        poll->deleteLater();
-        const QPointer<QWidget> guard(modal);
         answer(modal);
         // A wrong answer must fail the test, not hang it.
-        QTimer::singleShot(3000, [guard] {
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data());
+        QTimer::singleShot(3000, [modal] {
+            if (auto* dialog = qobject_cast<QDialog*>(modal.data());
                 dialog && dialog->isVisible()) {
                 dialog->reject();
             }
         });
     });
-    poll->start();
 }
 
 inline void pressInBox(QWidget* modal, QMessageBox::StandardButton button) {

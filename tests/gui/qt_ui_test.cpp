@@ -15,8 +15,6 @@
 namespace vz {
 namespace {
 
-using Events = std::vector<std::string>;
-
 constexpr std::uint32_t PLAIN_WINDOW =
     WINDOW_POPUP | WINDOW_VISIBLE | WINDOW_CLIP_CHILDREN | WINDOW_TITLE_BAR | WINDOW_SYSTEM_MENU;
 constexpr Colour YELLOW = rgb(255, 255, 0);
@@ -28,18 +26,18 @@ protected:
         return ui.openWindow(0, 0, width, height, PLAIN_WINDOW, "Test Window",
                              [this](const WindowEvent& event) { received.push_back(event); });
     }
-    // Hands the queued events to the handler and describes each: "close",
-    // "menu 20" or "control 3/1" (the id, then the notify code).
-    Events taken() {
+    // Hands the queued events to the handler and describes them: "close",
+    // "menu 20" or "control 3/1" (the id, then the notify code), comma-separated.
+    std::string taken() {
         ui.dispatchPending();
-        Events names;
-        for (const WindowEvent& event : received) {
-            const auto number = [](int value) { return std::to_string(value); };
-            names.push_back(event.code == WindowEventCode::CloseRequest ? "close"
-                            : event.code == WindowEventCode::MenuPick
-                                ? "menu " + number(event.menuId)
-                                : "control " + number(event.controlId) + "/" +
-                                      number(event.notifyCode));
+        std::string names;
+        for (const WindowEvent& e : received) {
+            const std::string control =
+                std::to_string(e.controlId) + "/" + std::to_string(e.notifyCode);
+            names += (names.empty() ? "" : ", ") +
+                     (e.code == WindowEventCode::CloseRequest ? "close"
+                      : e.code == WindowEventCode::MenuPick   ? "menu " + std::to_string(e.menuId)
+                                                              : "control " + control);
         }
         received.clear();
         return names;
@@ -47,71 +45,75 @@ protected:
     QComboBox* list(WindowHandle window, int id) {
         return qobject_cast<QComboBox*>(ui.controlWidget(window, id));
     }
+    QAction* action(WindowHandle window, int id) { return ui.menuAction(window, id); }
 
     QtUi ui;
     std::vector<WindowEvent> received;
 };
 
-TEST_F(QtUiTest, WindowsTakeTheirSizeAndPlace) {
+// One window built as the program builds its own: frame, menu bar, controls.
+TEST_F(QtUiTest, WindowMenusAndControlsTakeTheirPlaceAndState) {
     const WindowHandle window = open(515, 350);
-    EXPECT_EQ(ui.clientWidget(window)->size(), QSize(509, 321)) << "outer size less frame, title";
     EXPECT_EQ(ui.canvas(window)->size(), QSize(516, 351));
-    const MenuHandle bar = ui.makeMenu();
-    ui.appendMenuItem(bar, "&File", MENU_POPUP, 0, ui.makeMenu());
+    const MenuHandle bar = ui.makeMenu(), timers = ui.makeMenu();
+    for (const auto& [caption, flags, id] : {std::tuple{"60 minutes", 0U, 20},
+                                             {"15 minutes", MENU_CHECKED, 22},
+                                             {"", MENU_SEPARATOR, 0},
+                                             {"Tarvo Pairs", MENU_GREYED, 30}}) {
+        ui.appendMenuItem(timers, caption, flags, id);
+    }
+    ui.appendMenuItem(bar, "Log Timers", MENU_POPUP, 0, timers);
     ui.setMenuBar(window, bar);
     auto* frame = qobject_cast<QMainWindow*>(ui.windowWidget(window));
     frame->show();
     QApplication::processEvents();
-    EXPECT_EQ(ui.clientWidget(window)->geometry(), QRect(0, frame->menuBar()->height(), 509, 301));
+    EXPECT_EQ(ui.clientWidget(window)->geometry(), QRect(0, frame->menuBar()->height(), 509, 301))
+        << "outer size less frame, title and menu bar";
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize()) << "windows cannot be resized";
-
     const QRect area = QApplication::primaryScreen()->availableGeometry();
     ui.centreWindow(window);
     EXPECT_NEAR(frame->frameGeometry().center().x(), area.center().x(), 1);
     const WindowHandle huge = open(5000, 4000);
     ui.centreWindow(huge);
     EXPECT_EQ(ui.windowWidget(huge)->pos(), area.topLeft()) << "kept inside the work area";
+
+    for (const int id : {20, 22, 30}) {
+        action(window, id)->trigger();
+    }
+    EXPECT_EQ(taken(), "menu 20, menu 22") << "a greyed item cannot be picked";
+    EXPECT_TRUE(action(window, 22)->isChecked() && !action(window, 20)->isChecked())
+        << "only the program moves check marks";
+    ui.checkMenuItem(window, 22, false);
+    ui.checkMenuItem(window, 20, true);
+    EXPECT_TRUE(action(window, 20)->isChecked() && !action(window, 22)->isChecked());
+
+    ui.createControl(window, ControlKind::DropList, "", 15, 30, 108, 109, STYLE_DROP_LIST, 3);
+    for (int i = 0; i < 40; ++i) {
+        ui.addListItem(window, 3, std::to_string(i));
+    }
+    EXPECT_EQ(list(window, 3)->geometry().topLeft(), QPoint(15, 30)) << "in the client area";
+    list(window, 3)->showPopup();
+    EXPECT_EQ(list(window, 3)->view()->window()->height(), 109) << "the opened list's height";
+    list(window, 3)->hidePopup();
+    ui.setControlFont(window, "Ariel", 8, 700, 3);
+    const QFont font = list(window, 3)->font();
+    EXPECT_TRUE(font.weight() == QFont::Bold && font.pixelSize() == 11) << "8 points at 96 dpi";
 }
 
 TEST_F(QtUiTest, CloseBoxOnlyAsksAndAClosedWindowIgnoresEverything) {
     const WindowHandle window = open();
     ui.createControl(window, ControlKind::TextBox, "text", 0, 0, 50, 20, STYLE_TEXT_PLAIN, 3);
-    EXPECT_FALSE(ui.windowWidget(window)->close());
-    EXPECT_TRUE(ui.windowWidget(window)->isVisible());
-    EXPECT_EQ(taken(), Events{"close"});
+    EXPECT_TRUE(!ui.windowWidget(window)->close() && ui.windowWidget(window)->isVisible());
+    EXPECT_EQ(taken(), "close");
 
     ui.windowWidget(window)->close();
     ui.closeWindow(window);
-    EXPECT_EQ(taken(), Events{}) << "queued events go with the window";
-    EXPECT_EQ(ui.windowWidget(window), nullptr);
-    EXPECT_EQ(ui.getControlText(window, 3), "");
+    EXPECT_EQ(taken(), "") << "queued events go with the window";
+    EXPECT_TRUE(ui.windowWidget(window) == nullptr && ui.getControlText(window, 3).empty());
     ui.lineTo(window, 10, 10, RED);
     ui.startTimer(window, 10, 1);
     ui.closeWindow(window);
     EXPECT_EQ(ui.pendingEvents(), 0U);
-}
-
-TEST_F(QtUiTest, ControlsSitInTheClientAreaWithTheirFontAndColours) {
-    const WindowHandle window = open();
-    ui.createControl(window, ControlKind::TextBox, "Pair1", 25, 140, 70, 20,
-                     STYLE_TEXT_READ_ONLY_CENTRED, 5);
-    ui.createControl(window, ControlKind::DropList, "", 15, 30, 108, 109, STYLE_DROP_LIST, 3);
-    EXPECT_EQ(ui.controlWidget(window, 5)->geometry(), QRect(25, 140, 70, 20));
-    for (int i = 0; i < 40; ++i) {
-        ui.addListItem(window, 3, std::to_string(i));
-    }
-    EXPECT_EQ(list(window, 3)->pos(), QPoint(15, 30));
-    list(window, 3)->showPopup();
-    EXPECT_EQ(list(window, 3)->view()->window()->height(), 109) << "the opened list's height";
-    list(window, 3)->hidePopup();
-
-    ui.setControlFont(window, "Ariel", 8, 700, 5);
-    ui.setControlColours(window, 5, BLACK, rgb(84, 255, 159));
-    const QFont font = ui.controlWidget(window, 5)->font();
-    EXPECT_EQ(font.weight(), QFont::Bold);
-    EXPECT_EQ(font.pixelSize(), 11) << "8 points at 96 dots per inch";
-    EXPECT_EQ(test::pixelAt(ui.controlWidget(window, 5)->grab().toImage(), 4, 4),
-              rgb(84, 255, 159));
 }
 
 TEST_F(QtUiTest, OnlyAUsersClickOrPickOnAnEnabledControlRaisesAnEvent) {
@@ -123,44 +125,27 @@ TEST_F(QtUiTest, OnlyAUsersClickOrPickOnAnEnabledControlRaisesAnEvent) {
     for (const char* day : {"03-01-2024", "01-01-2024", "02-01-2024"}) {
         ui.addListItem(window, 3, day);
     }
+    // Box checked, list selection and text, then the events raised.
+    const auto state = [&] {
+        return std::string(ui.isChecked(window, 1) ? "on " : "off ") +
+               std::to_string(ui.getListSelection(window, 3)) + " " + ui.getControlText(window, 3) +
+               " [" + taken() + "]";
+    };
+    const auto userActs = [&](int item) {
+        QTest::mouseClick(ui.controlWidget(window, 1), Qt::LeftButton, {}, QPoint(8, 10));
+        QTest::mouseClick(ui.controlWidget(window, 40), Qt::LeftButton);
+        test::pickListItem(list(window, 3), item);
+    };
     ui.setChecked(window, 1, true);
-    EXPECT_TRUE(ui.isChecked(window, 1));
-    EXPECT_EQ(ui.getListSelection(window, 3), -1);
-    EXPECT_EQ(taken(), Events{}) << "the program's own changes raise nothing";
-
-    QTest::mouseClick(ui.controlWidget(window, 1), Qt::LeftButton, {}, QPoint(8, 10));
-    test::pickListItem(list(window, 3), 2);
-    EXPECT_FALSE(ui.isChecked(window, 1));
-    EXPECT_EQ(ui.getListSelection(window, 3), 2) << "items keep their order";
-    EXPECT_EQ(ui.getControlText(window, 3), "02-01-2024");
-    EXPECT_EQ(taken(), (Events{"control 1/0", "control 3/1"}));
-
-    for (const int id : {1, 3, 40}) {
+    EXPECT_EQ(state(), "on -1  []") << "the program's own changes raise nothing";
+    ui.enableControl(window, 40, false);
+    userActs(2);
+    EXPECT_EQ(state(), "off 2 02-01-2024 [control 1/0, control 3/1]") << "items keep their order";
+    for (const int id : {1, 3}) {
         ui.enableControl(window, id, false);
     }
-    QTest::mouseClick(ui.controlWidget(window, 1), Qt::LeftButton, {}, QPoint(8, 10));
-    QTest::mouseClick(ui.controlWidget(window, 40), Qt::LeftButton);
-    test::pickListItem(list(window, 3), 0);
-    EXPECT_FALSE(ui.isChecked(window, 1));
-    EXPECT_EQ(ui.getListSelection(window, 3), 2);
-    EXPECT_EQ(taken(), Events{}) << "disabled controls raise nothing";
-}
-
-TEST_F(QtUiTest, ReportRowsGoWhereTheyAreInserted) {
-    const WindowHandle window = open();
-    ui.createControl(window, ControlKind::ReportList, "", 0, 0, 290, 228, STYLE_REPORT, 46);
-    ui.reportAddColumn(window, 46, 0, "Date");
-    ui.reportAddColumn(window, 46, 1, "Time");
-    ui.reportInsertRow(window, 46, 0, "first");
-    ui.reportSetCell(window, 46, 0, 1, "12:00");
-    ui.reportInsertRow(window, 46, 0, "second");
-    ui.reportInsertRow(window, 46, 9, "last");
-    for (const auto& [row, column, text] :
-         {std::tuple{0, 0, "second"}, {1, 1, "12:00"}, {2, 0, "last"}, {5, 0, ""}, {0, 3, ""}}) {
-        EXPECT_EQ(ui.reportGetCell(window, 46, row, column), text) << row << "," << column;
-    }
-    ui.reportClear(window, 46);
-    EXPECT_EQ(ui.reportRowCount(window, 46), 0);
+    userActs(0);
+    EXPECT_EQ(state(), "off 2 02-01-2024 []") << "disabled controls raise nothing";
 }
 
 class CanvasTest : public QtUiTest {
@@ -176,21 +161,18 @@ protected:
 
 TEST_F(CanvasTest, LinesStopOnePixelShortOfTheirEndAndRectanglesAreExact) {
     ui.drawLine(window, 10, 20, 10, 40, RED);
-    EXPECT_EQ(countIn(QRect(9, 19, 3, 23), RED), 20);
-    EXPECT_EQ(at(10, 39), RED);
+    EXPECT_TRUE(countIn(QRect(9, 19, 3, 23), RED) == 20 && at(10, 39) == RED) << "to 39, not 40";
     ui.drawLine(window, 50, 20, 45, 32, RED); // an arrow's head stroke
-    EXPECT_EQ(at(50, 20), RED);
-    EXPECT_EQ(at(45, 32), YELLOW);
+    EXPECT_TRUE(at(50, 20) == RED && at(45, 32) == YELLOW);
     EXPECT_EQ(countIn(QRect(44, 20, 7, 13), RED), 12) << "one pixel per row of a steep line";
     ui.moveTo(window, 100, 100);
     ui.lineTo(window, 110, 100, RED);
     ui.lineTo(window, 110, 90, BLACK);
-    EXPECT_EQ(at(110, 100), BLACK) << "the pen continues from the last end point";
-    EXPECT_EQ(at(110, 90), YELLOW);
+    EXPECT_TRUE(at(110, 100) == BLACK && at(110, 90) == YELLOW) << "the pen continues";
 
     ui.drawRect(window, 3, 139, 15, 22, RED, NO_FILL);
-    EXPECT_EQ(countIn(QRect(2, 138, 17, 24), RED), 2 * 15 + 2 * 20) << "the border only";
-    EXPECT_EQ(at(17, 160), RED);
+    EXPECT_TRUE(countIn(QRect(2, 138, 17, 24), RED) == 2 * 15 + 2 * 20 && at(17, 160) == RED)
+        << "the border only, its last corner at left + width - 1, top + height - 1";
     ui.drawRect(window, 3, 139, 15, 22, BLACK, BLACK);
     EXPECT_EQ(countIn(QRect(2, 138, 17, 24), BLACK), 15 * 22);
     ui.drawRect(window, 290, 240, 50, 50, RED, RED); // clipped at the canvas edge
@@ -210,33 +192,10 @@ TEST_F(CanvasTest, TextIsRealGlyphsOnItsBackgroundAndAdvancesThePen) {
     font.setWeight(QFont::Bold);
     const QFontMetrics metrics(font);
     ASSERT_TRUE(metrics.inFont(QLatin1Char('W'))) << "a real face was matched";
-    const int width = metrics.horizontalAdvance(QLatin1Char('W'));
-    EXPECT_EQ(at(10 + width, 10), RED) << "the pen moved past the text, not its line end";
-    EXPECT_NE(at(10 + width - 1, 10), RED);
-    EXPECT_EQ(at(10, 10 + metrics.height() - 1), WHITE) << "the background is painted";
-    EXPECT_EQ(at(10, 10 + metrics.height()), YELLOW);
-    EXPECT_GT(countIn(QRect(10, 10, width, metrics.height()), BLACK), 5) << "the glyph was drawn";
-}
-
-TEST_F(QtUiTest, MenusCarryChecksGreyingAndPicks) {
-    const WindowHandle window = open();
-    const MenuHandle bar = ui.makeMenu();
-    const MenuHandle timers = ui.makeMenu();
-    ui.appendMenuItem(timers, "60 minutes", 0, 20);
-    ui.appendMenuItem(timers, "15 minutes", MENU_CHECKED, 22);
-    ui.appendMenuItem(timers, "", MENU_SEPARATOR, 0);
-    ui.appendMenuItem(timers, "Tarvo Pairs", MENU_GREYED, 30);
-    ui.appendMenuItem(bar, "Log Timers", MENU_POPUP, 0, timers);
-    ui.setMenuBar(window, bar);
-    for (const int id : {20, 22, 30}) {
-        ui.menuAction(window, id)->trigger();
-    }
-    EXPECT_EQ(taken(), (Events{"menu 20", "menu 22"})) << "a greyed item cannot be picked";
-    EXPECT_TRUE(ui.menuAction(window, 22)->isChecked()) << "only the program moves check marks";
-    EXPECT_FALSE(ui.menuAction(window, 20)->isChecked());
-    ui.checkMenuItem(window, 22, false);
-    ui.checkMenuItem(window, 20, true);
-    EXPECT_TRUE(ui.menuAction(window, 20)->isChecked() && !ui.menuAction(window, 22)->isChecked());
+    const int width = metrics.horizontalAdvance(QLatin1Char('W')), height = metrics.height();
+    EXPECT_TRUE(at(10 + width, 10) == RED && at(9 + width, 10) != RED) << "pen past the text";
+    EXPECT_TRUE(at(10, 9 + height) == WHITE && at(10, 10 + height) == YELLOW) << "background";
+    EXPECT_GT(countIn(QRect(10, 10, width, height), BLACK), 5) << "the glyph was drawn";
 }
 
 TEST_F(QtUiTest, MessageBoxesShowTheirIconAndReturnTheAnswer) {
@@ -285,8 +244,8 @@ TEST_F(QtUiTest, ModalBoxInsideAHandlerNeitherReentersNorPilesUpTicks) {
     ui.stopTimer(window, 7);
     QTest::qWait(100);
     ui.dispatchPending();
-    EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(ticks, (std::vector{7, 7})) << "one merged tick, none after stopping";
+    EXPECT_EQ(std::to_string(deepest) + ":" + std::to_string(ticks.size()), "1:2")
+        << "never re-entered; one merged tick, none after stopping";
 }
 
 } // namespace

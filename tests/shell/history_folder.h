@@ -14,19 +14,8 @@ namespace vz::testing {
 // at 100 + 0.1 k; daily labels from 01-05-2026 on. Every pair also gets a
 // real-time file at its line-0 price.
 struct HistoryShape {
-    int dailyLines = 5;
-    int fourHourLines = 4;
-    int oneHourLines = 3;
+    int dailyLines = 5, fourHourLines = 4, oneHourLines = 3;
 };
-
-// The pair's price `pips` above line 0.
-inline std::string priceText(int pair, double pips) {
-    const bool jpy = pipFactor(pair) == 100;
-    char text[32];
-    std::snprintf(text, sizeof text, jpy ? "%.2f" : "%.4f",
-                  jpy ? 100.0 + pips / 100.0 : 1.0 + pips / 10000.0);
-    return text;
-}
 
 class HistoryFolder {
 public:
@@ -38,7 +27,6 @@ public:
         writeAll(shape);
     }
     HistoryFolder(const HistoryFolder&) = delete;
-    HistoryFolder& operator=(const HistoryFolder&) = delete;
     ~HistoryFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
@@ -52,9 +40,8 @@ public:
     void remove(const std::string& name) const { std::filesystem::remove(root_ / name); }
     // Live price showing `pips` against line 0, with the second half's reversed sign.
     void setLivePips(int pair, int pips) const {
-        write(symbol(pair) + "_RT.csv", priceText(pair, inFirstHalf(pair) ? pips : -pips) + "\r\n");
+        write(symbol(pair) + "_RT.csv", price(pair, inFirstHalf(pair) ? pips : -pips) + "\r\n");
     }
-
     void writeAll(const HistoryShape& shape) const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
             write(symbol(pair) + ".csv", lines(pair, shape.dailyLines, 0));
@@ -64,19 +51,24 @@ public:
         }
     }
 
-    static std::string dailyLabel(int k) {
-        return "01-" + std::to_string(105 + k).substr(1) + "-2026";
-    }
-
 private:
     static std::string symbol(int pair) { return std::string(PAIR_TABLE.at(pair)); }
+    // The pair's price `pips` above line 0.
+    static std::string price(int pair, double pips) {
+        const bool jpy = pipFactor(pair) == 100;
+        char text[32];
+        std::snprintf(text, sizeof text, jpy ? "%.2f" : "%.4f",
+                      jpy ? 100.0 + pips / 100.0 : 1.0 + pips / 10000.0);
+        return text;
+    }
     // Daily lines when hours is 0, otherwise bars that many hours apart.
     static std::string lines(int pair, int count, int hours) {
         std::string content;
         for (int k = 0; k < count; ++k) {
-            const std::string hour = std::to_string(100 + k * hours % 24).substr(1);
-            content += hours == 0 ? dailyLabel(k) : "01-05-2026 " + hour + ":00";
-            content.append(",").append(priceText(pair, 10.0 * k)).append("\r\n");
+            const int number = hours == 0 ? 5 + k : k * hours % 24; // month or hour
+            const std::string digits = std::to_string(100 + number).substr(1);
+            content += hours == 0 ? "01-" + digits + "-2026" : "01-05-2026 " + digits + ":00";
+            content += "," + price(pair, 10.0 * k) + "\r\n";
         }
         return content;
     }

@@ -1,34 +1,35 @@
 #include "history_folder.h"
 
-#include "engine/columns.h"
 #include "platform/files.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
 #include "platform/palette.h"
-#include "shell/app.h"
-#include "shell/main_handler.h"
-#include "shell/main_window.h"
 #include "shell/startup.h"
 
-#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vz::testing {
 namespace {
 
-using Texts = std::vector<std::string>;
+const std::pair<int, const char*> SWITCHES[] = {
+    {1, "RT"}, {51, "AL"}, {40, "Buy"}, {41, "Sell"}, {42, "Close"}, {43, "Clear"}, {50, "MTF"}};
+const std::string DAY_PICKED = "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on";
+const std::string TRADING = "RT[x]:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on";
 
-const std::vector<int> DESCENDING = {60, 50, 40, 30, 20, 10, 0, -10, -20, -30, -40, -50, -60, -70};
-
-// The first and last pairs at the given pips, every other pair at 0.
-std::vector<int> endPips(int first, int last = 0) {
-    std::vector<int> pips(PAIR_COUNT, 0);
-    pips.front() = first;
-    pips.back() = last;
-    return pips;
+// Joins describe(i) for i from first to last, leaving out empty descriptions.
+template <class Describe>
+std::string each(int first, int last, Describe describe, const std::string& separator = " ") {
+    std::string all;
+    for (int i = first; i <= last; ++i) {
+        const std::string part = describe(i);
+        all += part.empty() ? "" : (all.empty() ? "" : separator) + part;
+    }
+    return all;
 }
 
 // The program started on the headless toolkit over a generated folder.
@@ -45,87 +46,91 @@ struct ShellTest : ::testing::Test {
 
     std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
     const ControlState& control(WindowHandle window, int id) { return *ui.control(window, id); }
-    bool enabled(int id) { return control(main, id).enabled; }
+    bool visible(WindowHandle window) { return ui.window(window)->visible; }
+    bool menuChecked(int id) { return ui.menuItem(main, id)->checked; }
+    // The main window's switches as "RT[x]:on AL:off ...", [x] marking a ticked box.
+    std::string switches() {
+        return each(0, 6, [&](int i) {
+            const ControlState& box = control(main, SWITCHES[i].first);
+            return SWITCHES[i].second + std::string(box.checked ? "[x]:" : ":") +
+                   (box.enabled ? "on" : "off");
+        });
+    }
+    // Item count and selection of the day list, then of the five column lists.
+    std::string lists() {
+        return each(9, 14, [&](int id) {
+            const ControlState& list = id == 9 ? control(main, 3) : control(mtf, id);
+            return std::to_string(list.items.size()) + ":" + std::to_string(list.selection);
+        });
+    }
+    std::string boxes() {
+        const auto& shown = ui.messageBoxes();
+        const auto describe = [&](int i) { return shown[i].caption + ": " + shown[i].text; };
+        return each(0, static_cast<int>(shown.size()) - 1, describe, " | ");
+    }
+    // Rows of the main window with an arrow in their marker cell, e.g. "3:up 4:down".
+    std::string arrows() {
+        return each(0, PAIR_COUNT - 1, [&](int row) {
+            const Colour cell = ui.pixel(main, 10, MAIN_ROW_TOP + ROW_PITCH * row + 10);
+            const std::string arrow = cell == UP_ARROW_COLOUR ? "up" : "down";
+            return cell == BACKGROUND_COLOUR ? "" : std::to_string(row) + ":" + arrow;
+        });
+    }
     // The newest `count` event-log descriptions, oldest first.
-    Texts newestLogRows(int count = 1000) {
-        Texts rows;
-        for (int row = std::min(count, ui.reportRowCount(main, 46)) - 1; row >= 0; --row) {
-            rows.push_back(ui.reportGetCell(main, 46, row, 2));
-        }
-        return rows;
+    std::string newestLog(int count = 1) {
+        const int rows = std::min(count, ui.reportRowCount(main, 46));
+        const auto describe = [&](int i) { return ui.reportGetCell(main, 46, rows - i, 2); };
+        return each(1, rows, describe, " | ");
     }
 
-    void settle() { ui.dispatchPending(); }
-    void pick(WindowHandle window, int list, int index) {
-        ui.pickListItem(window, list, index);
-        settle();
+    // A user's action or a timer tick, handled as the event loop would.
+    template <class... Args> void act(void (HeadlessUi::*action)(Args...), Args... args) {
+        (ui.*action)(args...);
+        ui.dispatchPending();
     }
-    void toggle(WindowHandle window, int id) {
-        ui.toggleCheckBox(window, id);
-        settle();
-    }
-    void click(WindowHandle window, int id) {
-        ui.clickButton(window, id);
-        settle();
-    }
-    void menu(int id) {
-        ui.pickMenu(main, id);
-        settle();
-    }
+    void pick(WindowHandle on, int id, int item) { act(&HeadlessUi::pickListItem, on, id, item); }
+    void click(WindowHandle on, int id) { act(&HeadlessUi::clickButton, on, id); }
+    void menu(int id) { act(&HeadlessUi::pickMenu, main, id); }
     void tick(int count = 1) {
         for (int i = 0; i < count; ++i) {
-            ui.fireTimers(main);
-            settle();
+            act(&HeadlessUi::fireTimers, main);
         }
     }
     // Reference day 0 picked and Real-Time Mode on.
     void startRealTime() {
         pick(main, 3, 0);
-        toggle(main, 1);
+        click(main, 1);
     }
-    // Live prices showing these pips against day 0 on the next ticks.
-    void setPips(const std::vector<int>& pips) {
+    // Live prices 60 pips down to -70 against day 0, ten apart, on the next ticks.
+    void setDescendingPips() {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            folder.setLivePips(pair, pips[static_cast<std::size_t>(pair)]);
+            folder.setLivePips(pair, 60 - 10 * pair);
         }
     }
 };
 
 using StartUpTest = ShellTest;
 
-TEST_F(StartUpTest, FreshStartShowsCaptionsFilledListsAndLockedControls) {
-    for (int row = 0; row < PAIR_COUNT; ++row) {
-        EXPECT_EQ(text(main, 5 + row), "Pair" + std::to_string(row + 1));
-        EXPECT_EQ(text(main, 20 + row), "Price" + std::to_string(row + 1));
-    }
-    EXPECT_EQ(text(main, 44), "0");
+TEST_F(StartUpTest, FreshStartShowsCaptionsFilledListsAndLockedControlsThenADayPickRanks) {
+    const auto captions = [](int n) {
+        return (n < 14 ? "Pair" : "Price") + std::to_string(n % 14 + 1);
+    };
+    EXPECT_EQ(each(5, 33, [&](int id) { return text(main, id); }), each(0, 27, captions));
     // Five daily lines: the list ends with the empty record after the data.
-    const ControlState& days = control(main, 3);
-    EXPECT_EQ(days.items,
-              (Texts{"01-05-2026", "01-06-2026", "01-07-2026", "01-08-2026", "01-09-2026", ""}));
-    EXPECT_EQ(days.selection, -1);
-    EXPECT_EQ(control(mtf, 14).items,
-              (Texts{"01-05-2026 00:00", "01-05-2026 01:00", "01-05-2026 02:00", ""}));
-    const std::size_t listSizes[] = {6, 6, 6, 5, 4}; // daily three times, 4-hour, 1-hour
-    for (int list = 10; list <= 14; ++list) {
-        EXPECT_EQ(control(mtf, list).items.size(), listSizes[list - 10]) << list;
-        EXPECT_EQ(control(mtf, list).selection, -1);
-    }
-    for (int id : {1, 51, 40, 41, 42, 43}) {
-        EXPECT_FALSE(control(main, id).checked || control(main, id).enabled) << id;
-    }
-    EXPECT_TRUE(enabled(50));
-    EXPECT_EQ(newestLogRows(), Texts{"Started VU Vurezer"});
-    EXPECT_TRUE(ui.timers().empty());
-    EXPECT_TRUE(ui.messageBoxes().empty());
-    EXPECT_EQ(app.shell.appRunning, 1);
+    EXPECT_EQ(control(main, 3).items[4] + "|" + control(main, 3).items[5], "01-09-2026|");
+    EXPECT_EQ(text(main, 44) + " " + lists(), "0 6:-1 6:-1 6:-1 6:-1 5:-1 4:-1");
+    EXPECT_EQ(switches(), "RT:off AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
+    EXPECT_EQ(newestLog(9), "Started VU Vurezer");
+    EXPECT_TRUE(ui.timers().empty() && ui.messageBoxes().empty() && app.shell.appRunning == 1);
+    EXPECT_TRUE(visible(main) && !visible(mtf) && !visible(options));
+    EXPECT_TRUE(menuChecked(22) && ui.menuItem(main, 31)->greyed && ui.menuItem(main, 36)->greyed);
 
-    EXPECT_EQ(ui.window(main)->caption, MAIN_WINDOW_CAPTION);
-    EXPECT_EQ(ui.window(mtf)->caption, "Multi-Timeframe Slots");
-    EXPECT_TRUE(ui.window(main)->visible && !ui.window(mtf)->visible &&
-                !ui.window(options)->visible);
-    EXPECT_TRUE(ui.menuItem(main, 22)->checked && ui.menuItem(main, 30)->checked);
-    EXPECT_TRUE(ui.menuItem(main, 31)->greyed && ui.menuItem(main, 36)->greyed);
+    pick(main, 3, 2);
+    EXPECT_EQ(newestLog() + " " + switches(), "New Reference date: 01-07-2026 " + DAY_PICKED);
+    // Live prices are those of the load (line 0), 20 pips below day 2 everywhere.
+    EXPECT_EQ(text(main, 5) + text(main, 20) + "/" + text(main, 33), "EURUSD 20/ -20");
+    EXPECT_TRUE(control(main, 5).backgroundColour == SECOND_GROUP_COLOUR &&
+                control(main, 18).backgroundColour == FIRST_GROUP_COLOUR);
 }
 
 struct MissingDailyFileTest : ShellTest {
@@ -136,82 +141,43 @@ struct MissingDailyFileTest : ShellTest {
 };
 
 TEST_F(MissingDailyFileTest, ReportsOnceFinishesStartUpAndEndsAfterOnePass) {
-    ASSERT_EQ(ui.messageBoxes().size(), 1U);
-    EXPECT_EQ(ui.messageBoxes()[0].caption, "File opening error");
-    EXPECT_EQ(ui.messageBoxes()[0].text, "GBPUSD.csv history file could not be opened.");
-    EXPECT_EQ(control(main, 3).items.size(), 1U); // GBPUSD has no daily data
-    EXPECT_EQ(control(mtf, 13).items.size(), 5U);
-    EXPECT_EQ(newestLogRows(), Texts{"Started VU Vurezer"});
+    EXPECT_EQ(boxes(), "File opening error: GBPUSD.csv history file could not be opened.");
+    EXPECT_EQ(lists(), "1:-1 1:-1 1:-1 1:-1 5:-1 4:-1"); // GBPUSD has no daily data
+    EXPECT_EQ(newestLog(9), "Started VU Vurezer");
     int waits = 0;
     ui.setIdleHook([&] { ++waits; });
     runEventLoop(app);
     EXPECT_EQ(waits, 1);
 }
 
-using ShutdownTest = ShellTest;
-
-TEST_F(ShutdownTest, QuitEndsTheLoopAndShutDownClosesAllWindowsInOrder) {
-    const std::vector<WindowHandle> inOrder{main, options, mtf};
-    ui.setIdleHook([&] { ui.pickMenu(main, 4); });
-    runEventLoop(app);
-    shutDown(app);
-    EXPECT_EQ(ui.closedWindows(), inOrder);
-}
-
-TEST(RunVurezerTest, CloseBoxEndsTheProgramWithExitCodeZero) {
-    HistoryFolder folder;
-    HeadlessUi ui;
-    StdFileSystem files;
-    FixedClock clock;
-    Host host{ui, files, clock};
-    const WindowHandle main{1}; // the first window opened
-    ui.setIdleHook([&] { ui.requestClose(main); });
-    EXPECT_EQ(runVurezer(host, folder.path()), 0);
-    ASSERT_EQ(ui.closedWindows().size(), 3U);
-    EXPECT_EQ(ui.closedWindows().front(), main);
+// A fresh toolkit hands out the same window handles as the fixture's.
+TEST_F(StartUpTest, QuitAndCloseBoxEndWithCodeZeroClosingMainOptionsThenMultiTimeframe) {
+    for (const bool quit : {true, false}) {
+        HeadlessUi fresh;
+        Host host{fresh, files, clock};
+        fresh.setIdleHook([&] { quit ? fresh.pickMenu(main, 4) : fresh.requestClose(main); });
+        EXPECT_EQ(runVurezer(host, folder.path()), 0) << quit;
+        EXPECT_EQ(fresh.closedWindows(), (std::vector{main, options, mtf})) << quit;
+    }
 }
 
 using MainWindowTest = ShellTest;
 
-TEST_F(MainWindowTest, DayPickRanksLogsAndUnlocksRealTimeMode) {
-    pick(main, 3, 2);
-    EXPECT_EQ(app.market.referenceDayIndex, 2);
-    EXPECT_EQ(newestLogRows(1), Texts{"New Reference date: 01-07-2026"});
-    EXPECT_TRUE(enabled(1));
-    EXPECT_FALSE(enabled(51));
-    // Live prices are those of the load (line 0), 20 pips below day 2 everywhere.
-    EXPECT_EQ(text(main, 5), "EURUSD");
-    EXPECT_EQ(text(main, 20), " 20");
-    EXPECT_EQ(text(main, 33), " -20");
-    EXPECT_EQ(control(main, 5).backgroundColour, SECOND_GROUP_COLOUR);
-    EXPECT_EQ(control(main, 18).backgroundColour, FIRST_GROUP_COLOUR);
-}
-
 TEST_F(MainWindowTest, SwappedRowsGetArrowsAndAnUnmovedRowKeepsItsArrow) {
-    const auto arrowAt = [&](int row) {
-        return ui.pixel(main, 10, MAIN_ROW_TOP + ROW_PITCH * row + 10);
-    };
-    setPips(DESCENDING);
+    setDescendingPips();
     startRealTime();
     tick();
-    for (int row = 0; row < PAIR_COUNT; ++row) {
-        EXPECT_EQ(arrowAt(row), BACKGROUND_COLOUR) << row;
-    }
-    std::vector<int> swapped = DESCENDING;
-    std::swap(swapped[3], swapped[4]);
-    setPips(swapped);
+    EXPECT_EQ(arrows(), "");
+    folder.setLivePips(3, 20); // the pairs in rows 3 and 4 swap places
+    folder.setLivePips(4, 30);
     tick();
-    EXPECT_EQ(text(main, 8), "NZDUSD");
-    EXPECT_EQ((std::vector{arrowAt(2), arrowAt(3), arrowAt(4)}),
-              (std::vector{BACKGROUND_COLOUR, UP_ARROW_COLOUR, DOWN_ARROW_COLOUR}));
-
-    std::swap(swapped[9], swapped[10]);
-    setPips(swapped);
+    EXPECT_EQ(text(main, 8) + " " + arrows(), "NZDUSD 3:up 4:down");
+    folder.setLivePips(9, -40);
+    folder.setLivePips(10, -30);
     tick();
-    EXPECT_EQ((std::vector{arrowAt(3), arrowAt(4), arrowAt(9)}),
-              (std::vector{UP_ARROW_COLOUR, DOWN_ARROW_COLOUR, UP_ARROW_COLOUR}));
+    EXPECT_EQ(arrows(), "3:up 4:down 9:up 10:down");
     pick(main, 3, 0); // a new day erases every cell
-    EXPECT_EQ(arrowAt(3), BACKGROUND_COLOUR);
+    EXPECT_EQ(arrows(), "");
 }
 
 TEST_F(MainWindowTest, TickCountsPeriodicBiasEntryAndShorterIntervalFiringAtOnce) {
@@ -220,101 +186,78 @@ TEST_F(MainWindowTest, TickCountsPeriodicBiasEntryAndShorterIntervalFiringAtOnce
     tick();
     app.shell.tickInProgress = false;
     click(main, 40);
-    setPips(endPips(12));
+    folder.setLivePips(0, 12);
     tick(61);
-    EXPECT_EQ(app.shell.biasLogTickCount, 61);
-    EXPECT_EQ(text(main, 44), " 12");
-    EXPECT_EQ(newestLogRows(1), Texts{"Ref. Bias =  0"}); // no periodic entry yet
+    // 61 counted, none dropped, and no periodic entry yet.
+    EXPECT_EQ(std::to_string(app.shell.biasLogTickCount) + text(main, 44) + "/" + newestLog(),
+              "61 12/Ref. Bias =  0");
     menu(25);
     tick();
-    EXPECT_EQ(newestLogRows(2), (Texts{"RB =  12 BB =  12 AB =  12", "Buy Profit:  12 pips."}));
-    EXPECT_EQ(app.shell.biasLogTickCount, 0);
-
+    EXPECT_EQ(newestLog(2) + std::to_string(app.shell.biasLogTickCount),
+              "RB =  12 BB =  12 AB =  12 | Buy Profit:  12 pips.0");
     menu(22);
-    for (int id = 20; id <= 25; ++id) {
-        EXPECT_EQ(ui.menuItem(main, id)->checked, id == 22) << id;
-    }
-    EXPECT_EQ(app.shell.biasLogIntervalTicks, 900);
+    EXPECT_TRUE(menuChecked(22) && !menuChecked(25) && !menuChecked(20) &&
+                app.shell.biasLogIntervalTicks == 900);
 }
 
 TEST_F(MainWindowTest, ActiveLoggerWritesTheListedDayAndStopsWithRealTimeMode) {
     startRealTime();
-    toggle(main, 51);
+    click(main, 51);
     tick(60);
-    std::ifstream log(folder.file("12-06-2026_AL.csv"), std::ios::binary);
-    std::string header, row;
-    ASSERT_TRUE(std::getline(log, header) && std::getline(log, row));
-    EXPECT_EQ(row.substr(0, 9), "14:30:00,");
-    EXPECT_EQ(row.substr(row.size() - 12), ",01-05-2026\r");
+    std::stringstream log;
+    log << std::ifstream(folder.file("12-06-2026_AL.csv"), std::ios::binary).rdbuf();
+    EXPECT_TRUE(log.str().find("\n14:30:00,") < log.str().find(",01-05-2026\r\n")) << log.str();
     tick(3);
-    EXPECT_EQ(app.shell.activeLoggerTickCount, 3);
-
-    toggle(main, 1);
-    EXPECT_EQ(app.shell.realTimeMode, 0);
-    EXPECT_FALSE(ui.timerRunning(main, 1));
-    EXPECT_EQ(app.shell.activeLoggerEnabled, 0);
-    EXPECT_FALSE(control(main, 51).checked || enabled(51) || enabled(40) || enabled(41));
-    toggle(main, 1);
-    EXPECT_FALSE(control(main, 51).checked);
-    EXPECT_TRUE(enabled(51));
+    click(main, 1);
+    EXPECT_FALSE(ui.timerRunning(main, 1) || app.shell.realTimeMode ||
+                 app.shell.activeLoggerEnabled);
+    EXPECT_EQ(switches(), DAY_PICKED);
+    click(main, 1);
+    EXPECT_EQ(switches(), TRADING);
     EXPECT_EQ(app.shell.activeLoggerTickCount, 3);
 }
 
 TEST_F(MainWindowTest, StatusLinesAndBasketIdleOpenClosedIdle) {
-    setPips(endPips(12, -3));
+    folder.setLivePips(0, 12);
+    folder.setLivePips(PAIR_COUNT - 1, -3);
     startRealTime();
-    EXPECT_TRUE(ui.timerRunning(main, 1));
-    EXPECT_TRUE(enabled(40) && enabled(41) && !enabled(42) && !enabled(43));
     tick();
-    EXPECT_EQ(ui.textAt(main, 25, 70), "Ref. Bias:  15    ");
-    EXPECT_EQ(ui.textAt(main, 25, 85), "Anchor Bias:  9      ");
-    EXPECT_EQ(ui.textAt(main, 25, 100), "Basket Bias:  9      ");
-    EXPECT_EQ(ui.textAt(main, 25, 120), "Time: 14:30:00");
-    EXPECT_EQ(ui.textAt(main, 200, 70), "Buy Power:  12     ");
-    EXPECT_EQ(ui.textAt(main, 200, 85), "Sell Power:  -3      ");
-    // Opening logs the figures of the last pass.
-    click(main, 41);
-    EXPECT_EQ(newestLogRows(2),
-              (Texts{"SELL - Basket Bias:  9  Anchor Bias:  9", "Ref. Bias =  15"}));
-    EXPECT_TRUE(!enabled(40) && !enabled(41) && enabled(42) && !enabled(43) && !enabled(1));
-    setPips(endPips(-8, -3)); // GBPUSD 20 pips lower
+    const int places[][2] = {{25, 70}, {25, 85}, {25, 100}, {25, 120}, {200, 70}, {200, 85}};
+    EXPECT_EQ(each(
+                  0, 5, [&](int i) { return ui.textAt(main, places[i][0], places[i][1]); }, "|"),
+              "Ref. Bias:  15    |Anchor Bias:  9      |Basket Bias:  9      |Time: 14:30:00|"
+              "Buy Power:  12     |Sell Power:  -3      ");
+    click(main, 41); // opening logs the figures of the last pass
+    EXPECT_EQ(newestLog(2) + " " + switches(),
+              "SELL - Basket Bias:  9  Anchor Bias:  9 | Ref. Bias =  15 "
+              "RT[x]:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
+    folder.setLivePips(0, -8); // GBPUSD 20 pips lower
     tick();
-    EXPECT_EQ(text(main, 44), " 20");
-
     click(main, 42);
-    EXPECT_EQ(newestLogRows(1), Texts{"Basket Profit:  20"});
-    EXPECT_TRUE(!enabled(40) && !enabled(42) && enabled(43) && !enabled(1));
-    setPips(endPips(-20, -3));
+    EXPECT_EQ(newestLog() + " " + switches(),
+              "Basket Profit:  20 RT[x]:off AL:on Buy:off Sell:off Close:off Clear:on MTF:on");
+    folder.setLivePips(0, -20);
     tick();
     EXPECT_EQ(text(main, 44), " 20");
-
     click(main, 43);
-    EXPECT_EQ(text(main, 44), "");
-    EXPECT_TRUE(enabled(40) && enabled(41) && !enabled(42) && !enabled(43) && enabled(1));
+    EXPECT_EQ(text(main, 44) + switches(), TRADING);
     EXPECT_EQ(ui.textAt(main, 210, 199), std::string(24, ' '));
 }
 
 TEST_F(MainWindowTest, ColumnPickRecomputesOnlyThatColumn) {
-    setPips(DESCENDING);
+    setDescendingPips();
     click(main, 50);
-    EXPECT_TRUE(ui.window(mtf)->visible);
+    EXPECT_TRUE(visible(mtf));
     pick(mtf, 13, 0);
-    EXPECT_EQ(app.columns[3].referenceIndex, 0);
     // Live prices of the load sit at line 0, the column's reference.
-    EXPECT_EQ(text(mtf, 140), "GBPUSD");
-    EXPECT_EQ(text(mtf, 160), " 0");
-    EXPECT_EQ(ui.textAt(mtf, 535, 396), "Ref. Bias:  0    ");
-    EXPECT_EQ(text(mtf, 20), "Pair1");
-    EXPECT_EQ(text(mtf, 180), "Pair1");
-    EXPECT_EQ(ui.textAt(mtf, 25, 396), "");
-
-    ui.requestClose(mtf);
-    settle();
-    EXPECT_FALSE(ui.window(mtf)->visible);
+    EXPECT_EQ(text(mtf, 140) + text(mtf, 160) + "/" + ui.textAt(mtf, 535, 396),
+              "GBPUSD 0/Ref. Bias:  0    ");
+    EXPECT_EQ(text(mtf, 20) + text(mtf, 180) + "/" + ui.textAt(mtf, 25, 396), "Pair1Pair1/");
+    act(&HeadlessUi::requestClose, mtf);
+    EXPECT_FALSE(visible(mtf));
     startRealTime();
     tick();
-    EXPECT_EQ(text(mtf, 160), " 60");
-    EXPECT_EQ(text(mtf, 20), "Pair1");
+    EXPECT_EQ(text(mtf, 160) + "/" + text(mtf, 20), " 60/Pair1");
 }
 
 TEST_F(MainWindowTest, ReloadAnsweredNoChangesNothingYesClearsEveryColumn) {
@@ -324,51 +267,38 @@ TEST_F(MainWindowTest, ReloadAnsweredNoChangesNothingYesClearsEveryColumn) {
     folder.writeAll({.dailyLines = 8, .fourHourLines = 7, .oneHourLines = 6});
     ui.queueMessageBoxAnswer(ANSWER_NO);
     menu(1);
-    ASSERT_EQ(ui.messageBoxes().size(), 1U);
-    EXPECT_EQ(ui.messageBoxes()[0].caption, "Reload arrays?");
-    EXPECT_EQ(ui.messageBoxes()[0].text,
-              "You will be reloading your history arrays.\rYou will need to setup your columns "
-              "again.\rAre you sure you want to do this?");
+    EXPECT_EQ(boxes(), "Reload arrays?: You will be reloading your history arrays.\rYou will need "
+                       "to setup your columns again.\rAre you sure you want to do this?");
     EXPECT_EQ(ui.messageBoxes()[0].style, MB_QUESTION_YES_NO);
-    EXPECT_EQ(control(main, 3).items.size(), 6U);
-    EXPECT_EQ(app.columns[0].referenceIndex, 2);
-    EXPECT_EQ(text(mtf, 20), "EURUSD");
-
+    EXPECT_EQ(lists() + " " + text(mtf, 20), "6:0 6:2 6:-1 6:-1 5:-1 4:1 EURUSD");
     ui.queueMessageBoxAnswer(ANSWER_YES);
     menu(1);
-    EXPECT_EQ(control(main, 3).items.size(), 9U);
-    EXPECT_EQ(control(main, 3).selection, -1);
-    EXPECT_EQ(control(mtf, 11).items.size(), 9U);
-    EXPECT_EQ(control(mtf, 13).items.size(), 8U);
-    EXPECT_EQ(control(mtf, 14).items.size(), 7U);
+    EXPECT_EQ(lists(), "9:-1 9:-1 9:-1 9:-1 8:-1 7:-1");
     for (const TimeframeColumn& column : app.columns) {
-        EXPECT_EQ(column.referenceIndex, NO_REFERENCE);
-        EXPECT_EQ(column.markerState, 99);
+        EXPECT_TRUE(column.referenceIndex == NO_REFERENCE && column.markerState == 99);
     }
-    for (int id : {20, 33, 53, 60, 120, 193, 213}) {
-        EXPECT_EQ(text(mtf, id), "") << id;
-        EXPECT_EQ(control(mtf, id).textColour, BLACK);
-        EXPECT_EQ(control(mtf, id).backgroundColour, WHITE);
-    }
-    // The timer keeps running, the main ranking goes on, the columns stay blank.
-    tick();
-    EXPECT_EQ(text(mtf, 20), "");
-    EXPECT_EQ(text(main, 5), "GBPUSD");
+    const auto uncleared = [&](int id) {
+        const ControlState* box = ui.control(mtf, id);
+        const bool blank = !box || (box->text.empty() && box->textColour == BLACK &&
+                                    box->backgroundColour == WHITE);
+        return blank ? "" : std::to_string(id);
+    };
+    EXPECT_EQ(each(20, 213, uncleared), "");
+    tick(); // the main ranking goes on, the columns stay blank
+    EXPECT_EQ(text(mtf, 20) + "/" + text(main, 5), "/GBPUSD");
 }
 
 TEST_F(MainWindowTest, OptionsExitWithPairAlertArmedButNothingChosenShowsBothMessages) {
     menu(35);
-    ASSERT_TRUE(ui.window(options)->visible);
     ui.queueFileAnswer("");
-    toggle(options, 8);
+    click(options, 8);
     click(options, 1);
-    ASSERT_EQ(ui.messageBoxes().size(), 2U);
-    EXPECT_EQ(ui.messageBoxes()[0].text, "Please Select a Pair or uncheck the box.");
-    EXPECT_EQ(ui.messageBoxes()[1].text, "Please Select a Target Slot for the pair.");
-    EXPECT_TRUE(ui.window(options)->visible);
-    toggle(options, 8);
+    EXPECT_EQ(boxes(), "Error: Please Select a Pair or uncheck the box. | Error: Please Select a "
+                       "Target Slot for the pair.");
+    EXPECT_TRUE(visible(options));
+    click(options, 8);
     click(options, 1);
-    EXPECT_FALSE(ui.window(options)->visible);
+    EXPECT_FALSE(visible(options));
 }
 
 } // namespace
