@@ -2,6 +2,7 @@
 
 #include "market/pairs.h"
 #include "platform/palette.h"
+#include "platform/window_look.h"
 
 #include <array>
 #include <cstdint>
@@ -53,7 +54,7 @@ constexpr int SLOT_LABEL_Y = 167;
 void createStyledControl(Host& host, WindowHandle window, const ControlLayout& layout) {
     host.ui.createControl(window, layout.kind, layout.caption, layout.x, layout.y, layout.width,
                           layout.height, layout.style, layout.id);
-    host.ui.setControlFont(window, FONT_FACE, FONT_POINTS, FONT_WEIGHT, layout.id);
+    useProgramFont(host.ui, window, layout.id);
     host.ui.setControlColours(window, layout.id, BLACK, BACKGROUND_COLOUR);
 }
 
@@ -87,10 +88,7 @@ WindowHandle buildOptionsWindow(Host& host, EventHandler handler) {
         host.ui.openWindow(0, 0, OPTIONS_WIDTH, OPTIONS_HEIGHT, OPTIONS_STYLE,
                            "Sounds/Alert Options", std::move(handler));
     host.ui.centreWindow(window);
-    host.ui.setWindowBackground(window, BACKGROUND_COLOUR);
-    host.ui.setControlFont(window, FONT_FACE, FONT_POINTS, FONT_WEIGHT, 0);
-    host.ui.setDrawColour(window, BLACK);
-    host.ui.setTextBackground(window, BACKGROUND_COLOUR);
+    applyWindowLook(host.ui, window);
     for (const ControlLayout& layout : CONTROLS_BEFORE_LABEL) {
         createStyledControl(host, window, layout);
     }

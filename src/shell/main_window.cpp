@@ -3,6 +3,7 @@
 #include "engine/ranking.h"
 #include "logging/event_log.h"
 #include "platform/palette.h"
+#include "platform/window_look.h"
 #include "shell/main_handler.h"
 #include "simulator/basket.h"
 
@@ -24,10 +25,6 @@ struct ControlPlan {
     int id;
 };
 
-void setFont(Ui& ui, WindowHandle window, int id) {
-    ui.setControlFont(window, FONT_FACE, FONT_POINTS, FONT_WEIGHT, id);
-}
-
 void setPlainColours(Ui& ui, WindowHandle window, int id) {
     ui.setControlColours(window, id, BLACK, BACKGROUND_COLOUR);
 }
@@ -37,7 +34,7 @@ void setPlainColours(Ui& ui, WindowHandle window, int id) {
 void addStyledControl(Ui& ui, WindowHandle window, const ControlPlan& plan) {
     ui.createControl(window, plan.kind, plan.caption, plan.x, plan.y, plan.width, plan.height,
                      plan.style, plan.id);
-    setFont(ui, window, plan.id);
+    useProgramFont(ui, window, plan.id);
     setPlainColours(ui, window, plan.id);
 }
 
@@ -66,7 +63,7 @@ void addSlotBoxes(Ui& ui, WindowHandle window, int firstId, int x, const std::st
                          70, 20, STYLE_TEXT_READ_ONLY_CENTRED, firstId + row);
     }
     for (int row = 0; row < PAIR_COUNT; ++row) {
-        setFont(ui, window, firstId + row);
+        useProgramFont(ui, window, firstId + row);
     }
 }
 
@@ -149,10 +146,7 @@ WindowHandle buildMainWindow(App& app) {
         ui.openWindow(0, 0, 630, 535, MAIN_WINDOW_STYLE, MAIN_WINDOW_CAPTION,
                       [&app](const WindowEvent& event) { handleMainWindowEvent(app, event); });
     app.host.windows.main = window;
-    ui.setWindowBackground(window, BACKGROUND_COLOUR);
-    setFont(ui, window, 0);
-    ui.setDrawColour(window, BLACK);
-    ui.setTextBackground(window, BACKGROUND_COLOUR);
+    applyWindowLook(ui, window);
 
     addTopControls(ui, window);
     addSlotBoxes(ui, window, MAIN_NAME_BOX_FIRST, 25, "Pair");
@@ -164,7 +158,7 @@ WindowHandle buildMainWindow(App& app) {
 
     ui.createControl(window, ControlKind::ReportList, "", 200, 244, 410, 228, STYLE_REPORT,
                      EVENT_LOG_LIST);
-    setFont(ui, window, EVENT_LOG_LIST);
+    useProgramFont(ui, window, EVENT_LOG_LIST);
     addEventLogColumns(app.host);
     attachMenuBar(ui, window);
     return window;

@@ -4,6 +4,7 @@
 #include "engine/ranking.h"
 #include "engine/slot_arrows.h"
 #include "platform/palette.h"
+#include "platform/window_look.h"
 
 #include <string>
 
@@ -20,14 +21,10 @@ inline constexpr int BOX_HEIGHT = 20;
 inline constexpr int PIPS_BOX_OFFSET_X = 75;
 inline constexpr int PIPS_BOX_ID_OFFSET = 20;
 
-void setFont(Ui& ui, WindowHandle window, int id) {
-    ui.setControlFont(window, FONT_FACE, FONT_POINTS, FONT_WEIGHT, id);
-}
-
 void addBox(Ui& ui, WindowHandle window, const std::string& caption, int x, int y, int id) {
     ui.createControl(window, ControlKind::TextBox, caption, x, y, BOX_WIDTH, BOX_HEIGHT,
                      STYLE_TEXT_READ_ONLY_CENTRED, id);
-    setFont(ui, window, id);
+    useProgramFont(ui, window, id);
 }
 
 void addColumn(Ui& ui, WindowHandle window, int k) {
@@ -37,7 +34,7 @@ void addColumn(Ui& ui, WindowHandle window, int k) {
     ui.setControlColours(window, k, BLACK, BACKGROUND_COLOUR);
     ui.createControl(window, ControlKind::DropList, "ComboBox1", layout.x, 30, layout.listWidth,
                      LIST_HEIGHT, STYLE_DROP_LIST, layout.listId);
-    setFont(ui, window, layout.listId);
+    useProgramFont(ui, window, layout.listId);
     ui.setControlColours(window, layout.listId, BLACK, BACKGROUND_COLOUR);
     for (int row = 0; row < PAIR_COUNT; ++row) {
         const int y = MTF_ROW_TOP + ROW_PITCH * row;
@@ -80,10 +77,7 @@ WindowHandle buildMultiTimeframeWindow(App& app) {
                       [&app](const WindowEvent& event) { handleMultiTimeframeEvent(app, event); });
     app.host.windows.multiTimeframe = window;
     ui.centreWindow(window);
-    ui.setWindowBackground(window, BACKGROUND_COLOUR);
-    setFont(ui, window, 0);
-    ui.setDrawColour(window, BLACK);
-    ui.setTextBackground(window, BACKGROUND_COLOUR);
+    applyWindowLook(ui, window);
     for (int k = 1; k <= COLUMN_COUNT; ++k) {
         addColumn(ui, window, k);
     }
