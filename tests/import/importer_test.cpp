@@ -1,6 +1,9 @@
+#include "tests/import/packed_samples.h"
+
 #include "tools/import/import_options.h"
 #include "tools/import/importer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -48,18 +51,20 @@ protected:
         }
     }
     // "SYMBOL_M15.csv" for every pair: fifteen-minute bars in the table layout
-    // from `fromHour` to `toHour` (UTC) of 2026-02-09 and -10, rising with time.
-    void writeAllPairs(int fromHour = 0, int toHour = 24) const {
+    // from `fromHour` to `toHour` of 2026-02-09 and -10, rising with time;
+    // stamps marked as UTC (header and offset) only when `markedUtc`.
+    void writeAllPairs(int fromHour = 0, int toHour = 24, bool markedUtc = false) const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            std::string text = "time_utc,open,high,low,close,volume\n";
+            std::string text = markedUtc ? "time_utc,open,high,low,close,volume\n"
+                                         : "time,open,high,low,close,volume\n";
             const double base = pipFactor(pair) == 100 ? 150.0 : 1.0;
             for (int day = 9; day <= 10; ++day) {
                 for (int hour = fromHour; hour < toHour; ++hour) {
                     for (int minute = 0; minute < 60; minute += 15) {
                         char row[96];
-                        std::snprintf(row, sizeof row,
-                                      "2026-02-%02d %02d:%02d:00+00:00,1,1,1,%.6f,1\n", day, hour,
-                                      minute, base + day + hour / 100.0 + minute / 100000.0);
+                        std::snprintf(row, sizeof row, "2026-02-%02d %02d:%02d:00%s,1,1,1,%.6f,1\n",
+                                      day, hour, minute, markedUtc ? "+00:00" : "",
+                                      base + day + hour / 100.0 + minute / 100000.0);
                         text += row;
                     }
                 }
@@ -104,13 +109,66 @@ TEST_F(Import, WritesAllFortyTwoFilesNewestFirstWithExactLabelsAndCrLfOnEitherCl
     ASSERT_EQ(hourly.size(), 48U);
     EXPECT_EQ(hourly[47], "2026.02.09 00:00,10.00045\r");
 
-    // On the server clock a winter day runs from 22:00 UTC to 22:00 UTC.
+    // On the server clock a winter day runs from 22:00 UTC to 22:00 UTC; stamps
+    // marked as UTC go there by default.
+    const std::string serverDaily =
+        "2026.02.11,11.23045\r\n2026.02.10,11.21045\r\n2026.02.09,10.21045\r\n";
     ImportOptions options;
     options.clock = LabelClock::Server;
     ASSERT_EQ(run(options).exitCode, 0);
-    EXPECT_EQ(readFile(out() / "EURUSD.csv"),
-              "2026.02.11,11.23045\r\n2026.02.10,11.21045\r\n2026.02.09,10.21045\r\n");
+    EXPECT_EQ(readFile(out() / "EURUSD.csv"), serverDaily);
     EXPECT_EQ(lines("EURUSD_H1.csv").at(0), "2026.02.11 01:00,11.23045\r");
+    writeAllPairs(0, 24, true);
+    ASSERT_EQ(run().exitCode, 0);
+    EXPECT_EQ(readFile(out() / "EURUSD.csv"), serverDaily);
+}
+
+TEST_F(Import, TheAutoClockTakesStampsAsUtcOnlyWhenTheFileSaysSo) {
+    const std::vector<std::pair<std::string, LabelClock>> cases = {
+        {"time_utc,close\n2026-02-09 10:00,1.1\n", LabelClock::Server},
+        {"Gmt time,Close\n09.02.2026 10:00:00.000,1.1\n", LabelClock::Server},
+        {"Time (UTC);Close\n2026-02-09 10:00;1.1\n", LabelClock::Server},
+        {"time,close\n2026-02-09 10:00,1.1\n2026-02-09 11:00Z,1.2\n", LabelClock::Server},
+        {"time,close\n2026-02-09 10:00,1.1\n", LabelClock::Data},
+        {"2026.02.09,10:00,1,1,1,1.1,0\n", LabelClock::Data},
+        {"<DATE>\t<TIME>\t<CLOSE>\n2026.02.09\t10:00\t1.1\n", LabelClock::Data}};
+    for (const auto& [text, expected] : cases) {
+        std::istringstream in(text);
+        const BarReadResult read = readBars(in, "in.csv", InputFormat::Auto);
+        ASSERT_FALSE(read.error) << describe(*read.error);
+        EXPECT_EQ(clockForFile(read, LabelClock::Auto), expected) << text;
+        EXPECT_EQ(clockForFile(read, LabelClock::Utc), LabelClock::Utc) << text;
+    }
+    // One unmarked file among UTC ones would sit hours off the other pairs.
+    writeEveryPair(".csv", samples::UTC_TABLE);
+    write("EURUSD.csv", "time,close\n2026-02-09 10:00,1.1\n");
+    const ImportOutcome mixed = run();
+    EXPECT_EQ(mixed.exitCode, 2);
+    ASSERT_EQ(mixed.errors.size(), 1U);
+    EXPECT_NE(
+        mixed.errors[0].find("UTC in 13 file(s) but not in " + (in() / "EURUSD.csv").string()),
+        std::string::npos);
+    ImportOptions server;
+    server.clock = LabelClock::Server;
+    ASSERT_EQ(run(server).exitCode, 0);
+    EXPECT_EQ(readFile(out() / "EURUSD_H1.csv"), "2026.02.09 12:00,1.10000\r\n");
+}
+
+TEST_F(Import, PackedFilesAreKnownByTheirBytesAndDamagedOnesStopTheRun) {
+    writeEveryPair("_M15.csv.xz", samples::UTC_TABLE_XZ);
+    write("EURUSD_M15.csv.xz", samples::UTC_TABLE_GZ); // misnamed: gzip inside
+    ASSERT_EQ(run().exitCode, 0);
+    // 10:00 UTC is 12:00 on the winter server clock.
+    EXPECT_EQ(readFile(out() / "EURUSD_H1.csv"), "2026.02.09 12:00,1.10000\r\n");
+    EXPECT_EQ(readFile(out() / "USDJPY_H4.csv"), "2026.02.09 12:00,1.100\r\n");
+
+    write("GBPCHF_M15.csv.xz", samples::UTC_TABLE_XZ.substr(0, 50));
+    const ImportOutcome outcome = run();
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.errors, (std::vector<std::string>{(in() / "GBPCHF_M15.csv.xz").string() +
+                                                        ": xz data cut short (the file is "
+                                                        "truncated)"}));
+    EXPECT_EQ(readFile(out() / "EURUSD_H1.csv"), "2026.02.09 12:00,1.10000\r\n");
 }
 
 TEST_F(Import, OffsetsCountOnlyOnTheUtcClockAndDigitsAreRoundedOrKept) {
@@ -160,13 +218,20 @@ TEST_F(Import, FileNamesWithBrokerDecorationsAndTheLinesLimit) {
         fs::rename(in() / (std::string(pairName) + "_M15.csv"), in() / fileName);
     }
     write("README.md", "not bars");
+    fs::create_directories(in() / "other-source");
     ImportOptions options;
     options.lines = 7;
     const ImportOutcome outcome = run(options);
     ASSERT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(lines("GBPJPY_H1.csv").size(), 7U);
     EXPECT_EQ(lines("GBPJPY.csv").size(), 2U);
-    EXPECT_NE(outcome.notes[0].find("README.md"), std::string::npos);
+    const auto noted = [&](const std::string& text) {
+        return std::any_of(
+            outcome.notes.begin(), outcome.notes.end(),
+            [&](const std::string& note) { return note.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(noted("README.md: names no pair"));
+    EXPECT_TRUE(noted("other-source: a folder"));
     // Of several symbols the first wins; a prefix or suffix given must surround it.
     EXPECT_EQ(pairFromFileName("data_gbpusd_vs_eurusd.csv"), 0);
     EXPECT_EQ(pairFromFileName("EURSEK.csv"), -1);
@@ -216,6 +281,7 @@ TEST(ImportCommandLine, ParsesEveryOptionAndRejectsBadOnes) {
     const ImportCommand good = parseImportCommand(words(
         "--to out --clock server --lines 10 --pair EURJPY --digits keep --format table a.csv dir"));
     EXPECT_TRUE(good.error.empty()) << good.error;
+    EXPECT_EQ(parseImportCommand(words("--to o a")).options.clock, LabelClock::Auto);
     EXPECT_EQ(good.options.clock, LabelClock::Server);
     EXPECT_EQ(good.options.lines, 10);
     EXPECT_EQ(good.options.pair, 6);

@@ -1,5 +1,8 @@
+#include "tests/import/packed_samples.h"
+
 #include "tools/import/bar_reader.h"
 #include "tools/import/clock_time.h"
+#include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +121,32 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
     }
     // A forced layout is not second-guessed.
     EXPECT_EQ(readText("Date;Close\n", InputFormat::Ascii).error->line, 1);
+}
+
+TEST(PackedInput, XzAndGzipAreUnpackedByTheirLeadingBytesAndDamageIsAnError) {
+    using namespace samples;
+    EXPECT_EQ(unpack(UTC_TABLE_XZ).text, UTC_TABLE);
+    EXPECT_EQ(unpack(UTC_TABLE_GZ).text, UTC_TABLE);
+    EXPECT_EQ(unpack(UTC_TABLE_GZ + OTHER_GZ).text,
+              UTC_TABLE + "time,close\n2026-02-09 11:00,1.2\n");
+    EXPECT_EQ(unpack(UTC_TABLE).text, UTC_TABLE);
+    const auto flipped = [](std::string data, std::size_t at) {
+        data[at] = static_cast<char>(data[at] ^ 0x55);
+        return data;
+    };
+    const std::vector<std::pair<std::string, const char*>> damaged = {
+        {UTC_TABLE_XZ.substr(0, 6), "xz data cut short"},
+        {UTC_TABLE_XZ.substr(0, UTC_TABLE_XZ.size() - 10), "xz data cut short"},
+        {flipped(UTC_TABLE_XZ, 40), "corrupt xz data"},
+        {UTC_TABLE_XZ + "junk after the data", "corrupt xz data"},
+        {UTC_TABLE_GZ.substr(0, UTC_TABLE_GZ.size() - 12), "gzip data cut short"},
+        {flipped(UTC_TABLE_GZ, UTC_TABLE_GZ.size() - 6), "corrupt gzip data"},
+        {UTC_TABLE_GZ + "junk", "corrupt gzip data"}};
+    for (const auto& [data, expected] : damaged) {
+        const UnpackedText result = unpack(data);
+        EXPECT_TRUE(result.text.empty());
+        EXPECT_EQ(result.error.value_or("none").rfind(expected, 0), 0U) << *result.error;
+    }
 }
 
 TEST(Resample, LongestBarsThatFitAndTheLastCloseOfEachBucket) {

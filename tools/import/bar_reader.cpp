@@ -199,6 +199,7 @@ struct Layout {
     int dateColumn = -1;
     int timeColumn = -1;           // only when the date and the time stand apart
     std::vector<int> closeColumns; // the first one that holds a value counts
+    bool stampsNamedUtc = false;
 };
 
 char likelySeparator(std::string_view header) {
@@ -247,6 +248,13 @@ std::optional<std::string> describeHeader(std::string_view header, Layout& layou
     }
     if (layout.dateColumn < 0) {
         return "the header names no date or time column";
+    }
+    for (const int column : {layout.dateColumn, layout.timeColumn}) {
+        if (column >= 0) {
+            const std::string key = columnKey(names[static_cast<std::size_t>(column)]);
+            layout.stampsNamedUtc = layout.stampsNamedUtc || key.find("utc") != std::string::npos ||
+                                    key.find("gmt") != std::string::npos;
+        }
     }
     if (layout.closeColumns.empty()) {
         return "the header names no close column";
@@ -463,6 +471,7 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
     if (result.bars.empty()) {
         return fail(0, "holds no bars");
     }
+    result.headerSaysUtc = layout.stampsNamedUtc;
     return result;
 }
 

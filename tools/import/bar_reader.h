@@ -37,6 +37,7 @@ std::string describe(const InputError& error);
 struct BarReadResult {
     std::vector<RawBar> bars; // in file order
     std::optional<InputError> error;
+    bool headerSaysUtc = false; // the stamp column is called UTC or GMT, e.g. "time_utc"
 };
 
 struct Timestamp {

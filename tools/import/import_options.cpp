@@ -17,6 +17,9 @@ std::optional<int> wholeNumber(const std::string& text) {
 }
 
 std::optional<LabelClock> clockNamed(const std::string& name) {
+    if (name == "auto") {
+        return LabelClock::Auto;
+    }
     if (name == "data") {
         return LabelClock::Data;
     }
@@ -56,7 +59,7 @@ std::string applyOption(const std::string& name, const std::string& value, Impor
     } else if (name == "--clock") {
         const auto clock = clockNamed(value);
         if (!clock) {
-            return "--clock takes data, utc or server";
+            return "--clock takes auto, data, utc or server";
         }
         o.clock = *clock;
     } else if (name == "--lines") {
@@ -131,7 +134,9 @@ first, one "LABEL,CLOSE" line per bar with CR LF line ends. Only bars that every
 pair has are written, so line k is the same bar in all fourteen files.
 
 INPUT is a bar file or a folder; every file of a folder that names a pair is
-read (others are skipped with a note). Layouts, recognised by their first line:
+read (others, and sub-folders, are skipped with a note). Files packed with xz
+or gzip are unpacked on the fly (EURUSD_M15.csv.xz). Layouts, recognised by
+their first line:
   MetaTrader CSV    2024.01.02,13:00,Open,High,Low,Close,Volume (no header)
   MetaTrader table  a header <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> ...,
                     separated by tabs, commas or semicolons
@@ -158,7 +163,14 @@ Options:
   --prefix TEXT     the symbol stands after TEXT in the file names
   --suffix TEXT     the symbol stands before TEXT in the file names
   --clock NAME      the clock of labels and day/hour boundaries:
-                      data    the stamps as written (default; offsets ignored)
+                      auto    (default) per file: stamps that carry a UTC
+                              offset (+00:00, Z, ...) or stand in a column
+                              named as UTC (time_utc, ...) are UTC and go on
+                              the server clock as with "server"; others are
+                              kept as written, as with "data" (MetaTrader
+                              exports are in server time already); a run
+                              mixing both kinds stops and names the files
+                      data    the stamps as written (offsets ignored)
                       utc     stamps moved to UTC by their offset (+02:00 etc.);
                               stamps without one are taken as UTC
                       server  New York time + 7 hours, so each day ends at

@@ -1,12 +1,13 @@
 #include "tools/import/importer.h"
 
+#include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -66,8 +67,16 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
         if (fs::is_directory(input, error)) {
             std::vector<fs::path> inFolder;
             for (const auto& entry : fs::directory_iterator(input, error)) {
-                if (entry.is_regular_file() && !isHidden(entry.path())) {
+                if (isHidden(entry.path())) {
+                    continue;
+                }
+                if (entry.is_regular_file()) {
                     inFolder.push_back(entry.path());
+                } else if (entry.is_directory()) {
+                    // Sub-folders often hold other sources of the same pairs;
+                    // mixing them unasked would blend two price feeds.
+                    outcome.notes.push_back("skipped " + entry.path().string() +
+                                            ": a folder (name it to read its files)");
                 }
             }
             std::sort(inFolder.begin(), inFolder.end());
@@ -97,36 +106,82 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
     }
 }
 
+// Files of one pair with different bar lengths are usually different sources;
+// only one of them feeds each history, which the user should know.
+void noteSeveralLengths(int pair, const std::map<Minute, std::vector<ClosedBar>>& lengths,
+                        ImportOutcome& outcome) {
+    std::string text;
+    for (const auto& entry : lengths) {
+        text += (text.empty() ? "" : ", ") + lengthText(entry.first);
+    }
+    outcome.notes.push_back(symbolOf(pair) + ": bars of " + text +
+                            "; each history takes the longest that fit it, not a blend");
+}
+
+// Under the automatic clock a run whose files disagree is refused: a UTC
+// download without any UTC marking would otherwise sit hours away from the
+// other pairs and every cross-pair comparison would be off.
+bool checkAutoClock(const std::vector<std::string>& movedToServer,
+                    const std::vector<std::string>& keptAsWritten, ImportOutcome& outcome) {
+    if (movedToServer.empty() || keptAsWritten.empty()) {
+        if (!movedToServer.empty()) {
+            outcome.notes.push_back("clock: stamps marked as UTC; labelled on the server clock");
+        } else if (!keptAsWritten.empty()) {
+            outcome.notes.push_back("clock: no stamps marked as UTC; labels kept as written");
+        }
+        return true;
+    }
+    std::string names;
+    for (const std::string& name : keptAsWritten) {
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    outcome.errors.push_back("stamps are marked as UTC in " + std::to_string(movedToServer.size()) +
+                             " file(s) but not in " + names +
+                             "; give --clock server if these are UTC too, or --clock data if "
+                             "all files are on the server clock already");
+    return false;
+}
+
 // Every file's bars on the label clock, grouped per pair and bar length.
 bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
              std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome) {
     std::array<std::map<Minute, std::vector<ClosedBar>>, PAIR_COUNT> byLength;
+    std::vector<std::string> movedToServer;
+    std::vector<std::string> keptAsWritten;
     for (const InputFile& file : files) {
-        std::ifstream in(file.path, std::ios::binary);
-        if (!in) {
-            outcome.errors.push_back(file.name + ": could not be opened");
+        const UnpackedText text = readInputFile(file.path);
+        if (text.error) {
+            outcome.errors.push_back(file.name + ": " + *text.error);
             return false;
         }
+        std::istringstream in(text.text);
         const BarReadResult read = readBars(in, file.name, options.format);
         if (read.error) {
             outcome.errors.push_back(describe(*read.error));
             return false;
         }
+        const LabelClock clock = clockForFile(read, options.clock);
+        (clock == LabelClock::Server ? movedToServer : keptAsWritten).push_back(file.name);
         std::vector<ClosedBar> bars;
         bars.reserve(read.bars.size());
         for (const RawBar& bar : read.bars) {
-            bars.push_back({labelStamp(bar, options.clock), bar.close});
+            bars.push_back({labelStamp(bar, clock), bar.close});
         }
         const Minute length = makeSeries(bars).barMinutes;
         auto& group = byLength[static_cast<std::size_t>(file.pair)][length];
         group.insert(group.end(), bars.begin(), bars.end());
     }
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        const auto& lengths = byLength[static_cast<std::size_t>(pair)];
+        if (lengths.size() > 1) {
+            noteSeveralLengths(pair, lengths, outcome);
+        }
         for (auto& [length, bars] : byLength[static_cast<std::size_t>(pair)]) {
             series[static_cast<std::size_t>(pair)].push_back(makeSeries(std::move(bars)));
         }
     }
-    return true;
+    return options.clock != LabelClock::Auto ||
+           checkAutoClock(movedToServer, keptAsWritten, outcome);
 }
 
 bool checkAllPairsPresent(const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
@@ -198,6 +253,17 @@ int pairFromFileName(std::string_view fileName, std::string_view prefix, std::st
     return best;
 }
 
+LabelClock clockForFile(const BarReadResult& read, LabelClock wanted) {
+    if (wanted != LabelClock::Auto) {
+        return wanted;
+    }
+    const bool marked = read.headerSaysUtc ||
+                        std::any_of(read.bars.begin(), read.bars.end(), [](const RawBar& bar) {
+                            return bar.offsetMinutes.has_value();
+                        });
+    return marked ? LabelClock::Server : LabelClock::Data;
+}
+
 Minute labelStamp(const RawBar& bar, LabelClock clock) {
     if (clock == LabelClock::Data) {
         return bar.stamp;
@@ -210,6 +276,10 @@ ImportOutcome runImport(const ImportOptions& options) {
     ImportOutcome outcome;
     std::vector<InputFile> files;
     collectInputs(options, files, outcome);
+    if (outcome.errors.empty() && files.empty()) {
+        outcome.errors.push_back("found no file that names a pair (sub-folders are not searched; "
+                                 "name each one to read it)");
+    }
     std::array<std::vector<BarSeries>, PAIR_COUNT> series;
     if (!outcome.errors.empty() || !readAll(options, files, series, outcome) ||
         !checkAllPairsPresent(series, outcome)) {

@@ -11,6 +11,8 @@ namespace vz {
 
 // Which clock the labels and the day and hour boundaries follow.
 enum class LabelClock {
+    Auto,   // per file: Server when its stamps are marked as UTC, otherwise Data;
+            // a run with files of both kinds is refused
     Data,   // the stamps as written; any UTC offset beside them is ignored
     Utc,    // stamps moved to UTC by their offset; stamps without one are UTC already
     Server, // New York time + 7 hours, so each day ends at 17:00 New York
@@ -21,7 +23,7 @@ struct ImportOptions {
     std::string folder;              // where the history set goes
     InputFormat format = InputFormat::Auto;
     std::optional<int> pair; // every input is this pair; otherwise taken from file names
-    LabelClock clock = LabelClock::Data;
+    LabelClock clock = LabelClock::Auto;
     int lines = HISTORY_LOAD_LIMIT;
     std::string prefix; // text before the symbol in input file names
     std::string suffix; // text after it
@@ -39,6 +41,13 @@ struct ImportOutcome {
 int pairFromFileName(std::string_view fileName, std::string_view prefix = {},
                      std::string_view suffix = {});
 
+// The clock a file's bars go on. Under Auto, stamps that carry an offset
+// anywhere in the file, or a header calling them UTC, are UTC and go on the
+// server clock; anything else is taken to be on that clock already, as
+// MetaTrader exports are.
+LabelClock clockForFile(const BarReadResult& read, LabelClock wanted);
+
+// `clock` is one clockForFile gave, never Auto.
 Minute labelStamp(const RawBar& bar, LabelClock clock);
 
 // Reads, checks and resamples every input, and only then writes the whole set.
