@@ -1,5 +1,6 @@
 #include "tests/import/packed_samples.h"
 
+#include "tools/import/cross_pairs.h"
 #include "tools/import/import_options.h"
 #include "tools/import/importer.h"
 
@@ -261,7 +262,8 @@ TEST_F(Import, FailuresAreNamedAndLeaveTheOutputFolderAsItWas) {
     expectFailure("USDCHF_M15.csv:3: bad close price \"0\"");
     fs::remove(in() / "USDCHF_M15.csv");
     fs::remove(in() / "EURCHF_M15.csv");
-    expectFailure("no bars for USDCHF, EURCHF");
+    expectFailure("no bars for USDCHF, EURCHF; the history needs all fourteen pairs "
+                  "(--synthesize-missing builds");
 
     writeEveryPair("_M15.csv", "Date,Close\n2026-02-09,1.1\n2026-02-10,1.2\n");
     expectFailure("GBPUSD: the shortest bars given last 1 day(s); the 4-hour history");
@@ -272,20 +274,64 @@ TEST_F(Import, FailuresAreNamedAndLeaveTheOutputFolderAsItWas) {
     expectFailure("no daily bar in common");
 }
 
+TEST_F(Import, MissingCrossesAreBuiltFromTwoPresentPairsOnRequest) {
+    const auto presentWithout = [](std::initializer_list<const char*> missing) {
+        std::array<bool, PAIR_COUNT> present;
+        present.fill(true);
+        for (const char* symbol : missing) {
+            present[static_cast<std::size_t>(pairIndexOf(symbol))] = false;
+        }
+        return present;
+    };
+    const std::vector<std::tuple<const char*, std::array<bool, PAIR_COUNT>, const char*>> cases = {
+        {"GBPCHF", presentWithout({"GBPCHF", "EURCHF"}), "GBPCHF built from GBPUSD x USDCHF"},
+        {"EURCHF", presentWithout({"GBPCHF", "EURCHF"}), "EURCHF built from EURUSD x USDCHF"},
+        {"CHFJPY", presentWithout({"CHFJPY"}), "CHFJPY built from 1/USDCHF x USDJPY"},
+        {"NZDUSD", presentWithout({"NZDUSD"}), "NZDUSD built from NZDJPY x 1/USDJPY"},
+        {"GBPCHF", presentWithout({"GBPCHF", "USDCHF"}), "GBPCHF built from 1/EURGBP x EURCHF"},
+        {"NZDUSD", presentWithout({"NZDUSD", "NZDJPY"}), ""},
+    };
+    for (const auto& [symbol, present, expected] : cases) {
+        const auto recipe = crossRecipe(pairIndexOf(symbol), present);
+        EXPECT_EQ(recipe ? describe(*recipe) : "", expected) << symbol;
+    }
+
+    writeAllPairs();
+    fs::remove(in() / "GBPCHF_M15.csv");
+    ImportOptions options;
+    options.synthesizeMissing = true;
+    const ImportOutcome built = run(options);
+    ASSERT_EQ(built.exitCode, 0) << (built.errors.empty() ? "" : built.errors[0]);
+    EXPECT_EQ(
+        std::count(built.notes.begin(), built.notes.end(), "GBPCHF built from GBPUSD x USDCHF"), 1);
+    // 11.23045 x 11.23045 = 126.1230072025
+    EXPECT_EQ(readFile(out() / "GBPCHF.csv"), "2026.02.10,126.12301\r\n2026.02.09,104.66211\r\n");
+
+    fs::remove(in() / "NZDUSD_M15.csv");
+    fs::remove(in() / "NZDJPY_M15.csv");
+    const ImportOutcome stuck = run(options);
+    EXPECT_EQ(stuck.exitCode, 2);
+    EXPECT_EQ(stuck.errors,
+              std::vector<std::string>{
+                  "no bars for NZDUSD, NZDJPY, and no two of the pairs given connect them"});
+}
+
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 TEST(ImportCommandLine, ParsesEveryOptionAndRejectsBadOnes) {
-    const ImportCommand good = parseImportCommand(words(
-        "--to out --clock server --lines 10 --pair EURJPY --digits keep --format table a.csv dir"));
+    const ImportCommand good = parseImportCommand(
+        words("--to out --clock server --lines 10 --pair EURJPY --digits keep --format table a.csv "
+              "--synthesize-missing dir"));
     EXPECT_TRUE(good.error.empty()) << good.error;
     EXPECT_EQ(parseImportCommand(words("--to o a")).options.clock, LabelClock::Auto);
     EXPECT_EQ(good.options.clock, LabelClock::Server);
     EXPECT_EQ(good.options.lines, 10);
     EXPECT_EQ(good.options.pair, 6);
     EXPECT_EQ(good.options.digits, DigitsPolicy::Keep);
+    EXPECT_TRUE(good.options.synthesizeMissing);
     EXPECT_EQ(good.options.inputs, words("a.csv dir"));
     for (const char* bad :
          {"a.csv", "--to o", "--to o --lines 500 a", "--to o --lines 0 a", "--to o --clock gmt a",

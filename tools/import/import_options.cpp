@@ -100,6 +100,10 @@ ImportCommand parseImportCommand(const std::vector<std::string>& args) {
             command.options.inputs.push_back(arg);
             continue;
         }
+        if (arg == "--synthesize-missing") {
+            command.options.synthesizeMissing = true;
+            continue;
+        }
         if (WITH_VALUE.count(arg) == 0) {
             command.error = "unknown option " + arg;
             return command;
@@ -180,6 +184,13 @@ Options:
   --lines N         bars per file, newest first (default and most: 499)
   --digits POLICY   round (default): 5 decimals, 3 for JPY pairs;
                     keep: at least as many, more where the input has more
+  --synthesize-missing
+                    build each pair the inputs lack from two pairs they have,
+                    through a common currency (USD first, then EUR, GBP, JPY,
+                    CHF, AUD, NZD): GBPCHF = GBPUSD x USDCHF, CHFJPY =
+                    1/USDCHF x USDJPY. Closes are multiplied bar by bar on the
+                    bars both sources have and rounded to 5 decimals (3 for
+                    JPY pairs); a note names the sources of each built pair
   --help            this text
 
 Exit status: 0 done; 2 bad input or options (nothing is written; the message

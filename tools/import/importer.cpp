@@ -1,5 +1,6 @@
 #include "tools/import/importer.h"
 
+#include "tools/import/cross_pairs.h"
 #include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
 
@@ -184,27 +185,65 @@ bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
            checkAutoClock(movedToServer, keptAsWritten, outcome);
 }
 
-bool checkAllPairsPresent(const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
-                          ImportOutcome& outcome) {
-    std::string missing;
+std::string symbolList(const std::vector<int>& pairs) {
+    std::string text;
+    for (const int pair : pairs) {
+        text += (text.empty() ? "" : ", ") + symbolOf(pair);
+    }
+    return text;
+}
+
+// A broker that lacks a few crosses still has their legs; on request those
+// pairs are built from them, and a pair that nothing connects is named.
+bool planMissingPairs(const ImportOptions& options,
+                      const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
+                      std::vector<CrossRecipe>& recipes, ImportOutcome& outcome) {
+    std::array<bool, PAIR_COUNT> present{};
+    std::vector<int> missing;
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        if (series[static_cast<std::size_t>(pair)].empty()) {
-            missing += (missing.empty() ? "" : ", ") + symbolOf(pair);
+        present[static_cast<std::size_t>(pair)] = !series[static_cast<std::size_t>(pair)].empty();
+        if (!present[static_cast<std::size_t>(pair)]) {
+            missing.push_back(pair);
         }
     }
     if (missing.empty()) {
         return true;
     }
-    outcome.errors.push_back("no bars for " + missing + "; the history needs all fourteen pairs");
-    return false;
+    if (!options.synthesizeMissing) {
+        outcome.errors.push_back("no bars for " + symbolList(missing) +
+                                 "; the history needs all fourteen pairs "
+                                 "(--synthesize-missing builds missing crosses from the others)");
+        return false;
+    }
+    std::vector<int> unbuildable;
+    for (const int pair : missing) {
+        if (const auto recipe = crossRecipe(pair, present)) {
+            recipes.push_back(*recipe);
+        } else {
+            unbuildable.push_back(pair);
+        }
+    }
+    if (!unbuildable.empty()) {
+        outcome.errors.push_back("no bars for " + symbolList(unbuildable) +
+                                 ", and no two of the pairs given connect them");
+        return false;
+    }
+    for (const CrossRecipe& recipe : recipes) {
+        outcome.notes.push_back(describe(recipe));
+    }
+    return true;
 }
 
 bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
-                    const std::array<std::vector<BarSeries>, PAIR_COUNT>& series, HistorySet& set,
+                    const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
+                    const std::vector<CrossRecipe>& recipes, HistorySet& set,
                     ImportOutcome& outcome) {
     std::array<std::map<Minute, double>, PAIR_COUNT> perPair;
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         const auto& candidates = series[static_cast<std::size_t>(pair)];
+        if (candidates.empty()) {
+            continue; // built below from its legs
+        }
         const BarSeries* source = seriesFor(candidates, timeframe);
         if (source == nullptr) {
             outcome.errors.push_back(symbolOf(pair) + ": the shortest bars given last " +
@@ -213,6 +252,9 @@ bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
             return false;
         }
         perPair[static_cast<std::size_t>(pair)] = resample(*source, timeframe);
+    }
+    for (const CrossRecipe& recipe : recipes) {
+        perPair[static_cast<std::size_t>(recipe.pair)] = buildCross(recipe, perPair);
     }
     const AlignedBars aligned = alignPairs(perPair, options.lines);
     if (aligned.buckets.empty()) {
@@ -281,14 +323,15 @@ ImportOutcome runImport(const ImportOptions& options) {
                                  "name each one to read it)");
     }
     std::array<std::vector<BarSeries>, PAIR_COUNT> series;
+    std::vector<CrossRecipe> recipes;
     if (!outcome.errors.empty() || !readAll(options, files, series, outcome) ||
-        !checkAllPairsPresent(series, outcome)) {
+        !planMissingPairs(options, series, recipes, outcome)) {
         outcome.exitCode = 2;
         return outcome;
     }
     HistorySet set;
     for (const Timeframe timeframe : ALL_TIMEFRAMES) {
-        if (!buildTimeframe(options, timeframe, series, set, outcome)) {
+        if (!buildTimeframe(options, timeframe, series, recipes, set, outcome)) {
             outcome.exitCode = 2;
             return outcome;
         }

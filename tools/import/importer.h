@@ -28,6 +28,7 @@ struct ImportOptions {
     std::string prefix; // text before the symbol in input file names
     std::string suffix; // text after it
     DigitsPolicy digits = DigitsPolicy::Round;
+    bool synthesizeMissing = false; // missing pairs are built from two present ones
 };
 
 struct ImportOutcome {
