@@ -187,6 +187,12 @@ TEST_F(HeadlessWindow, UserActionsAndTimersPostEventsUnlessDisabledOrHidden) {
     EXPECT_EQ(events_[2].notifyCode, NOTIFY_SELECTION_CHANGED);
     EXPECT_EQ(events_[3].code, WindowEventCode::CloseRequest);
     EXPECT_EQ(events_[4].timerId, 1);
+
+    // A click still queued when an earlier handler disabled the button is dropped.
+    ui_.clickButton(window_, BUTTON);
+    ui_.enableControl(window_, BUTTON, false);
+    ui_.dispatchPending();
+    EXPECT_EQ(events_.size(), 5U);
 }
 
 TEST_F(HeadlessWindow, MenusNestCheckAndGrey) {

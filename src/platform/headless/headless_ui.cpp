@@ -497,7 +497,7 @@ void HeadlessUi::dispatchPending() {
         const WindowEvent event = queue_.front();
         queue_.pop_front();
         const WindowState* state = find(event.window);
-        if (state == nullptr || !state->handler) {
+        if (state == nullptr || !state->handler || !stillAccepted(event)) {
             continue;
         }
         // A copy, so a handler that closes or reopens windows cannot pull its
@@ -711,6 +711,20 @@ const ControlState* HeadlessUi::findControl(WindowHandle handle, int id) const {
     }
     const auto found = state->controls.find(id);
     return found == state->controls.end() ? nullptr : &found->second;
+}
+
+// A click queued behind an event whose handler disabled the control, or
+// greyed the menu item, must not reach the handler either.
+bool HeadlessUi::stillAccepted(const WindowEvent& event) const {
+    if (event.code == WindowEventCode::ControlEvent) {
+        const ControlState* control = findControl(event.window, event.controlId);
+        return control == nullptr || (control->enabled && control->visible);
+    }
+    if (event.code == WindowEventCode::MenuPick) {
+        const MenuItemState* item = menuItem(event.window, event.menuId);
+        return item == nullptr || !item->greyed;
+    }
+    return true;
 }
 
 bool HeadlessUi::acceptsInput(WindowHandle handle, int id) const {

@@ -231,6 +231,7 @@ private:
     ControlState* findControl(WindowHandle handle, int id);
     const ControlState* findControl(WindowHandle handle, int id) const;
     bool acceptsInput(WindowHandle handle, int id) const;
+    bool stillAccepted(const WindowEvent& event) const;
     void postControlEvent(WindowHandle window, int id, int notifyCode);
 
     std::map<int, WindowState> windows_;
