@@ -292,7 +292,12 @@ void changeReferenceDay(App& app) {
     resetForNewReferenceDay(app.ranking);
     drawUpArrow(app.host, app.ranking.slotMarkerState, 0);
     rankMainSlots(app.ranking, app.market, app.alerts, app.host);
-    ui.enableControl(main, REAL_TIME_BOX, true);
+    // While a basket is open or closed but not cleared, Real-Time Mode must
+    // stay locked on: switching it off would freeze the profit, and on again
+    // would offer Buy and Sell over the live basket.
+    if (basketIdle(app.basket)) {
+        ui.enableControl(main, REAL_TIME_BOX, true);
+    }
     addEventLogRow(app.host,
                    "New Reference date: " + app.market.listedLabel(Timeframe::Daily, selected));
 }

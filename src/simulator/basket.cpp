@@ -95,6 +95,7 @@ void updateBasketProfit(Host& host, const Basket& basket,
 
 void closeBasket(Host& host, Basket& basket) {
     basket.direction = TradeDirection::None;
+    basket.awaitingClear = true;
     host.ui.enableControl(host.windows.main, CLEAR_BUTTON, true);
     host.ui.enableControl(host.windows.main, CLOSE_BUTTON, false);
     addEventLogRow(host, "Basket Profit: " + host.ui.getControlText(host.windows.main, PROFIT_BOX));
@@ -102,6 +103,7 @@ void closeBasket(Host& host, Basket& basket) {
 
 void clearBasket(Host& host, Basket& basket) {
     basket.direction = TradeDirection::None;
+    basket.awaitingClear = false;
     host.ui.setControlText(host.windows.main, PROFIT_BOX, "");
     setButtons(host, true, false, false);
     host.ui.enableControl(host.windows.main, REAL_TIME_BOX, true);

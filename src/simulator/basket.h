@@ -21,7 +21,14 @@ inline constexpr int PROFIT_BOX = 44;
 struct Basket {
     TradeDirection direction = TradeDirection::None;
     std::array<float, PAIR_COUNT> entryPrices{};
+    // Closed but not yet cleared: the frozen profit is still on show.
+    bool awaitingClear = false;
 };
+
+// Neither open nor waiting for Clear.
+inline bool basketIdle(const Basket& basket) {
+    return basket.direction == TradeDirection::None && !basket.awaitingClear;
+}
 
 // The bias figures logged when a basket opens.
 struct BasketFigures {

@@ -233,6 +233,7 @@ TEST_F(MainWindowTest, StatusLinesAndBasketIdleOpenClosedIdle) {
               "RT[x]:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
     folder.setLivePips(0, -8); // GBPUSD 20 pips lower
     tick();
+    pick(main, 3, 1); // a new day must not unlock Real-Time Mode under the open basket
     click(main, 42);
     EXPECT_EQ(newestLog() + " " + switches(),
               "Basket Profit:  20 RT[x]:off AL:on Buy:off Sell:off Close:off Clear:on MTF:on");
