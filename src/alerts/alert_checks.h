@@ -1,5 +1,6 @@
 #pragma once
 
+#include "market/pairs.h"
 #include "platform/host.h"
 
 #include <array>
@@ -11,13 +12,14 @@ enum class AlertCheck { OpposingAnchors = 1, RefBiasFlip = 2, Grouping = 3, Pair
 
 // The part of the ranking the detectors look at.
 struct AlertInputs {
-    const std::array<std::string, 14>* rowSymbols = nullptr;   // slot rows 0..13
-    const std::array<std::string, 14>* rowPipsTexts = nullptr; // as shown, with the leading blank
+    const std::array<std::string, PAIR_COUNT>* rowSymbols = nullptr; // slot rows 0..13
+    const std::array<std::string, PAIR_COUNT>* rowPipsTexts =
+        nullptr; // as shown, with the leading blank
     int referenceBias = 0;
     int previousRefBias = 0;
     std::string topAnchorPair; // the anchors recorded before this pass's update
     std::string bottomAnchorPair;
-    const std::array<std::string, 14>* groupList = nullptr;
+    const std::array<std::string, PAIR_COUNT>* groupList = nullptr;
 };
 
 struct AlertState {

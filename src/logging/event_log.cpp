@@ -12,12 +12,12 @@ namespace vz {
 
 namespace {
 
-struct ColumnLayout {
+struct ReportColumn {
     const char* caption;
     int width;
 };
 
-constexpr std::array<ColumnLayout, 3> EVENT_LOG_COLUMNS = {
+constexpr std::array<ReportColumn, 3> EVENT_LOG_COLUMNS = {
     {{"Date", 75}, {"Time", 60}, {"Description", 265}}};
 
 // "HHMM", the minute stamp in a saved log's name.
@@ -56,7 +56,7 @@ void reportSaveFailure(Host& host) {
 
 void addEventLogColumns(Host& host) {
     for (int column = 0; column < static_cast<int>(EVENT_LOG_COLUMNS.size()); ++column) {
-        const ColumnLayout& layout = EVENT_LOG_COLUMNS[static_cast<std::size_t>(column)];
+        const ReportColumn& layout = EVENT_LOG_COLUMNS[static_cast<std::size_t>(column)];
         host.ui.reportAddColumn(host.windows.main, EVENT_LOG_LIST, column, layout.caption);
         host.ui.reportSetColumnWidth(host.windows.main, EVENT_LOG_LIST, column, layout.width);
     }

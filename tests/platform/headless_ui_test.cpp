@@ -47,6 +47,8 @@ TEST(CanvasLine, RunsLeftwardWithoutTheEndPointAndClips) {
     EXPECT_EQ(countOf(canvas, BLUE), 0);
     canvas.line(-5, 3, 25, 3, GREEN);
     EXPECT_EQ(countOf(canvas, GREEN), 20);
+    canvas.line(1, 1, 2000000000, 1, GREEN); // the walk ends at the canvas edge
+    EXPECT_EQ(countOf(canvas, GREEN), 39);
     EXPECT_EQ(canvas.pixel(20, 0), NO_FILL);
 }
 
