@@ -133,7 +133,9 @@ public:
     virtual void playWave(std::string_view path) = 0;
     virtual void startTimer(WindowHandle window, int periodMs, int timerId) = 0;
     virtual void stopTimer(WindowHandle window, int timerId) = 0;
-    // Blocks until at least one event is pending, then dispatches every pending event.
+    // Blocks until at least one event is pending (the toolkit's own included),
+    // then dispatches every pending program event; it may return having
+    // dispatched none, so callers re-test their running flag after each call.
     virtual void waitEvents() = 0;
     // Modal; returns ANSWER_OK, ANSWER_YES or ANSWER_NO.
     virtual int messageBox(WindowHandle owner, std::string_view text, std::string_view caption,

@@ -97,7 +97,8 @@ protected:
         const std::pair ends{symbolInRow(0), symbolInRow(13)};
         const auto bottom = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), ends.second);
         folder.setLivePips(static_cast<int>(bottom - PAIR_TABLE.begin()), 1000);
-        ui.waitEvents();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui.pendingEvents() > 0; })) << "a tick came";
+        settle();
         return ends;
     }
 

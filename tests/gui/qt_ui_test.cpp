@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
@@ -24,7 +26,12 @@ class QtUiTest : public testing::Test {
 protected:
     WindowHandle open(int width = 300, int height = 250) {
         return ui.openWindow(0, 0, width, height, PLAIN_WINDOW, "Test Window",
-                             [this](const WindowEvent& event) { received.push_back(event); });
+                             [this](const WindowEvent& event) {
+                                 received.push_back(event);
+                                 if (react) {
+                                     react(event);
+                                 }
+                             });
     }
     // Hands the queued events to the handler and describes them: "close",
     // "menu 20" or "control 3/1" (the id, then the notify code), comma-separated.
@@ -49,6 +56,7 @@ protected:
 
     QtUi ui;
     std::vector<WindowEvent> received;
+    std::function<void(const WindowEvent&)> react;
 };
 
 // One window built as the program builds its own: frame, menu bar, controls.
@@ -141,11 +149,32 @@ TEST_F(QtUiTest, OnlyAUsersClickOrPickOnAnEnabledControlRaisesAnEvent) {
     ui.enableControl(window, 40, false);
     userActs(2);
     EXPECT_EQ(state(), "off 2 02-01-2024 [control 1/0, control 3/1]") << "items keep their order";
+    QWheelEvent wheel({5, 5}, {5, 5}, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list(window, 3), &wheel);
+    EXPECT_EQ(state(), "off 2 02-01-2024 []") << "a wheel over an unfocused list picks nothing";
+
+    // Both clicks arrive before the first one's handler disables the rest.
+    const MenuHandle bar = ui.makeMenu();
+    ui.appendMenuItem(bar, "Reload", 0, 20);
+    ui.setMenuBar(window, bar);
+    ui.enableControl(window, 40, true);
+    react = [&](const WindowEvent& event) {
+        if (event.controlId == 1) {
+            ui.enableControl(window, 40, false);
+            action(window, 20)->setEnabled(false);
+            ui.showWindow(window, ShowCommand::Hide, 3);
+        }
+    };
+    userActs(1);
+    action(window, 20)->trigger();
+    EXPECT_EQ(state(), "on 1 01-01-2024 [control 1/0]") << "disabled within the batch";
+    react = nullptr;
+    ui.showWindow(window, ShowCommand::Show, 3);
     for (const int id : {1, 3}) {
         ui.enableControl(window, id, false);
     }
     userActs(0);
-    EXPECT_EQ(state(), "off 2 02-01-2024 []") << "disabled controls raise nothing";
+    EXPECT_EQ(state(), "on 1 01-01-2024 []") << "disabled controls raise nothing";
 }
 
 class CanvasTest : public QtUiTest {
@@ -196,6 +225,11 @@ TEST_F(CanvasTest, TextIsRealGlyphsOnItsBackgroundAndAdvancesThePen) {
     EXPECT_TRUE(at(10 + width, 10) == RED && at(9 + width, 10) != RED) << "pen past the text";
     EXPECT_TRUE(at(10, 9 + height) == WHITE && at(10, 10 + height) == YELLOW) << "background";
     EXPECT_GT(countIn(QRect(10, 10, width, height), BLACK), 5) << "the glyph was drawn";
+    for (const char* value : {"WWW", "W "}) {
+        ui.moveTo(window, 10, 40);
+        ui.printText(window, value);
+    }
+    EXPECT_EQ(countIn(QRect(10 + 2 * width, 40, width, height), BLACK), 0) << "no remnant";
 }
 
 TEST_F(QtUiTest, MessageBoxesShowTheirIconAndReturnTheAnswer) {
@@ -240,12 +274,22 @@ TEST_F(QtUiTest, ModalBoxInsideAHandlerNeitherReentersNorPilesUpTicks) {
             --depth;
         });
     ui.startTimer(window, 10, 7);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.pendingEvents() > 0; })) << "a tick came";
     ui.waitEvents();
     ui.stopTimer(window, 7);
     QTest::qWait(100);
     ui.dispatchPending();
     EXPECT_EQ(std::to_string(deepest) + ":" + std::to_string(ticks.size()), "1:2")
         << "never re-entered; one merged tick, none after stopping";
+}
+
+TEST_F(QtUiTest, WaitingReturnsAfterToolkitEventsEvenWithoutAProgramEvent) {
+    const WindowHandle window = open();
+    // Reached only if waiting held on for a program event.
+    QTimer::singleShot(3000, ui.windowWidget(window), [&] { ui.windowWidget(window)->close(); });
+    QTimer::singleShot(0, [] {});
+    ui.waitEvents();
+    EXPECT_EQ(taken(), "");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace vz {
@@ -86,7 +87,17 @@ QWidget* makeLabel(const QString& caption, const QRect& geometry, QWidget* paren
 
 } // namespace
 
-DropList::DropList(int openHeight, QWidget* parent) : QComboBox(parent), openHeight_(openHeight) {}
+DropList::DropList(int openHeight, QWidget* parent) : QComboBox(parent), openHeight_(openHeight) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void DropList::wheelEvent(QWheelEvent* event) {
+    if (hasFocus()) {
+        QComboBox::wheelEvent(event);
+    } else {
+        event->ignore();
+    }
+}
 
 void DropList::showPopup() {
     QComboBox::showPopup();

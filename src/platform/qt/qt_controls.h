@@ -12,12 +12,17 @@ class QTreeWidget;
 
 namespace vz {
 
-// A non-editable drop-down list whose opened list has a fixed height.
+// A non-editable drop-down list whose opened list has a fixed height. The
+// wheel only turns it once it has the focus: a wheel passing over a list
+// would otherwise pick an item the user never meant to pick.
 class DropList final : public QComboBox {
 public:
     DropList(int openHeight, QWidget* parent);
     void showPopup() override;
     int openHeight() const { return openHeight_; }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int openHeight_;

@@ -55,6 +55,10 @@ struct QtWindow {
     Colour drawColour = BLACK;
     Colour textBackground = WHITE;
     QFont drawFont;
+    // The area last printed from each start point: values printed in place
+    // with a proportional font, where trailing blanks are narrower than the
+    // digits they follow, must still cover a longer earlier value.
+    std::map<std::pair<int, int>, QSize> printedAreas;
 };
 
 Qt::WindowFlags frameFlags(std::uint32_t style) {
@@ -228,6 +232,31 @@ struct QtUi::Impl {
         queue.push_back(event);
     }
 
+    QAction* menuItem(const QtWindow& window, int menuId) const {
+        QAction* found = nullptr;
+        forEachMenuItem(menu(window.menu), [&](QAction* item) {
+            if (found == nullptr && item->data().toInt() == menuId) {
+                found = item;
+            }
+        });
+        return found;
+    }
+
+    // An earlier handler of the same batch may have disabled or hidden the
+    // source of a later event, which then must not act.
+    bool sourceStillLive(const QtWindow& window, const WindowEvent& event) const {
+        if (event.code == WindowEventCode::ControlEvent) {
+            const QtControl* control = findControl(window.handle, event.controlId);
+            return control != nullptr && control->widget->isEnabled() &&
+                   !control->widget->isHidden();
+        }
+        if (event.code == WindowEventCode::MenuPick) {
+            const QAction* item = menuItem(window, event.menuId);
+            return item != nullptr && item->isEnabled();
+        }
+        return true;
+    }
+
     void dispatch() {
         if (dispatching) {
             return;
@@ -237,7 +266,7 @@ struct QtUi::Impl {
             const WindowEvent event = queue.front();
             queue.pop_front();
             const QtWindow* window = find(event.window);
-            if (window != nullptr && window->handler) {
+            if (window != nullptr && window->handler && sourceStillLive(*window, event)) {
                 // A copy, so a handler that closes its own window stays alive.
                 const EventHandler handler = window->handler;
                 handler(event);
@@ -373,11 +402,12 @@ void QtUi::closeWindow(WindowHandle handle) {
 }
 
 void QtUi::setWindowBackground(WindowHandle handle, Colour colour) {
-    const QtWindow* window = impl_->find(handle);
+    QtWindow* window = impl_->find(handle);
     if (window == nullptr) {
         return;
     }
     window->canvas->image().fill(toQColor(colour));
+    window->printedAreas.clear();
     window->canvas->update();
 }
 
@@ -561,14 +591,17 @@ void QtUi::printText(WindowHandle handle, std::string_view text) {
     }
     const QFontMetrics metrics(window->drawFont);
     const QRect area(window->pen, QSize(metrics.horizontalAdvance(shown), metrics.height()));
+    QSize& printed = window->printedAreas[{area.x(), area.y()}];
+    const QRect covered(area.topLeft(), area.size().expandedTo(printed));
+    printed = area.size();
     {
         QPainter painter(&window->canvas->image());
         painter.setFont(window->drawFont);
-        painter.fillRect(area, toQColor(window->textBackground));
+        painter.fillRect(covered, toQColor(window->textBackground));
         painter.setPen(toQColor(window->drawColour));
         painter.drawText(area.x(), area.y() + metrics.ascent(), shown);
     }
-    impl_->refresh(*window, area);
+    impl_->refresh(*window, covered);
     window->pen.rx() += area.width();
 }
 
@@ -708,14 +741,16 @@ void QtUi::stopTimer(WindowHandle handle, int timerId) {
     });
 }
 
+// Returns after one round even when no program event came, so the caller's
+// loop sees a run that ended without the user acting (a failed start-up
+// leaves no timer running).
 void QtUi::waitEvents() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    while (impl_->queue.empty()) {
+    if (impl_->queue.empty()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        // A loop that only processes events never reaches deferred deletes.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A loop that only processes events never reaches deferred deletes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     impl_->dispatch();
 }
 
@@ -758,16 +793,7 @@ const QImage* QtUi::canvas(WindowHandle handle) const {
 
 QAction* QtUi::menuAction(WindowHandle handle, int menuId) const {
     const QtWindow* window = impl_->find(handle);
-    if (window == nullptr) {
-        return nullptr;
-    }
-    QAction* found = nullptr;
-    forEachMenuItem(impl_->menu(window->menu), [&](QAction* item) {
-        if (found == nullptr && item->data().toInt() == menuId) {
-            found = item;
-        }
-    });
-    return found;
+    return window == nullptr ? nullptr : impl_->menuItem(*window, menuId);
 }
 
 std::size_t QtUi::pendingEvents() const {
