@@ -108,6 +108,14 @@ TEST_F(HeadlessWindow, DrawingMovesThePenAndTextIsOpaqueAndRecorded) {
     ui_.moveTo(window_, 10, 5);
     ui_.printText(window_, "later\n");
     EXPECT_EQ(ui_.textAt(window_, 10, 5), "later");
+
+    ui_.setPaintsPixels(false); // texts and the pen are still kept
+    ui_.moveTo(window_, 0, 50);
+    ui_.lineTo(window_, 30, 50, RED);
+    ui_.printText(window_, "fast");
+    EXPECT_EQ(ui_.pixel(window_, 10, 50), GREEN);
+    EXPECT_EQ(ui_.pixel(window_, 31, 51), GREEN);
+    EXPECT_EQ(ui_.textAt(window_, 30, 50), "fast");
 }
 
 TEST_F(HeadlessWindow, ListsStartUnselectedAndReportRowsInsertAtTheirIndex) {

@@ -135,7 +135,7 @@ void HeadlessUi::closeWindow(WindowHandle window) {
 }
 
 void HeadlessUi::setWindowBackground(WindowHandle window, Colour colour) {
-    if (WindowState* state = find(window)) {
+    if (WindowState* state = find(window); state != nullptr && paintsPixels_) {
         state->canvas.fill(colour);
     }
 }
@@ -359,7 +359,9 @@ void HeadlessUi::moveTo(WindowHandle window, int x, int y) {
 
 void HeadlessUi::lineTo(WindowHandle window, int x, int y, Colour colour) {
     if (WindowState* state = find(window)) {
-        state->canvas.line(state->penX, state->penY, x, y, colour);
+        if (paintsPixels_) {
+            state->canvas.line(state->penX, state->penY, x, y, colour);
+        }
         state->penX = x;
         state->penY = y;
     }
@@ -367,7 +369,7 @@ void HeadlessUi::lineTo(WindowHandle window, int x, int y, Colour colour) {
 
 void HeadlessUi::drawRect(WindowHandle window, int left, int top, int width, int height,
                           Colour border, Colour fill) {
-    if (WindowState* state = find(window)) {
+    if (WindowState* state = find(window); state != nullptr && paintsPixels_) {
         state->canvas.rect(left, top, width, height, border, fill);
     }
 }
@@ -383,8 +385,10 @@ void HeadlessUi::printText(WindowHandle window, std::string_view text) {
     }
     const long long width = static_cast<long long>(shown.size()) * GLYPH_WIDTH;
     const int clippedWidth = static_cast<int>(std::min<long long>(width, MAX_CANVAS_SIDE * 2));
-    state->canvas.fillRect(state->penX, state->penY, clippedWidth, GLYPH_HEIGHT,
-                           state->textBackground);
+    if (paintsPixels_) {
+        state->canvas.fillRect(state->penX, state->penY, clippedWidth, GLYPH_HEIGHT,
+                               state->textBackground);
+    }
     // Text printed again at the same place covers the old one, so only the
     // newest is kept; a long run that reprints its status lines stays small.
     std::erase_if(state->texts, [state](const DrawnText& old) {

@@ -224,6 +224,9 @@ public:
     void setIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
     // Dispatches what is pending without waiting.
     void dispatchPending();
+    // A run that never looks at pixels (a long replay) can skip painting them;
+    // printed texts and the pen are still kept.
+    void setPaintsPixels(bool paints) { paintsPixels_ = paints; }
 
 private:
     WindowState* find(WindowHandle handle);
@@ -249,6 +252,7 @@ private:
     std::ostream* echo_ = nullptr;
     std::function<void()> idleHook_;
     std::vector<WindowHandle> closedWindows_;
+    bool paintsPixels_ = true;
 };
 
 } // namespace vz
