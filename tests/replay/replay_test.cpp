@@ -3,6 +3,7 @@
 #include "replay/replay_run.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ TEST(ReplayOptionsTest, EveryBadCommandLineIsOneLineError) {
         "--pair-alert gbpusd:1", "--pair-alert GBPUSD:0", "--pair-alert GBPUSD:15",
         "--pair-alert GBPUSD", "--bias-log-every 0",
         "--basket hold@1", "--basket BUY@1", "--basket buy@", "--basket buy@2 --close-at 1",
-        "--events same --snapshots same"};
+        "--events same --snapshots ./same", "--snapshots t.csv", "--events x --snapshots x.partial"};
     // clang-format on
     for (const char* rest : complete) {
         bad.push_back(start + " --reference-day 3 " + rest);
@@ -103,10 +104,11 @@ struct ReplayTest : ::testing::Test {
 
     void SetUp() override { folder.write("ticks.csv", golden("ticks.csv")); }
 
-    RunResult run(const Words& args, const std::string& input = "") {
+    RunResult run(const Words& args, const std::string& input = "",
+                  const StopFlag* stop = nullptr) {
         std::istringstream in(input);
         std::ostringstream out, err;
-        const int status = replayMain(args, in, out, err);
+        const int status = replayMain(args, in, out, err, stop);
         return {status, out.str(), err.str()};
     }
     // A complete command line writing all three outputs, plus the given options.
@@ -125,8 +127,9 @@ struct ReplayTest : ::testing::Test {
         return line;
     }
     std::string output(const std::string& option) { return readFile(folder.file(option + ".out")); }
-    void expectError(const RunResult& result, const std::string& part, int lines = 1) {
-        EXPECT_EQ(result.status, 2);
+    void expectError(const RunResult& result, const std::string& part, int lines = 1,
+                     int status = 2) {
+        EXPECT_EQ(result.status, status);
         EXPECT_NE(result.errors.find(part), std::string::npos) << result.errors;
         EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), lines);
         EXPECT_TRUE(result.errors.ends_with('\n'));
@@ -177,6 +180,13 @@ TEST_F(ReplayTest, MissingInputsAndMalformedTickLinesAreErrorsWithoutOutputs) {
     expectError(run(line), "folder");
     expectError(run(args("0", "none.csv")), "tick file");
     expectError(run(args("0", "")), "tick file"); // a folder
+    line = args();
+    line[11] = folder.path(); // checked before anything is written
+    expectError(run(line), "not a regular file");
+    line[11] = folder.file("nowhere/c.out");
+    expectError(run(line), "no such folder");
+    const StopFlag stop = SIGTERM;
+    expectError(run(args(), "", &stop), "interrupted", 1, 143);
 
     folder.write("short.csv", golden("ticks.csv") + "\n09:00:02,1,2,3\r\n");
     expectError(run(args("0", "short.csv")), "line 6");

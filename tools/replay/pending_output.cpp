@@ -5,13 +5,30 @@
 
 namespace vz {
 
+std::string checkOutputTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        return "cannot write output file " + path + ": it exists and is not a regular file";
+    }
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    if (!fs::is_directory(folder, error)) {
+        return "cannot write output file " + path + ": no such folder";
+    }
+    return {};
+}
+
 PendingOutput::~PendingOutput() {
     discard();
 }
 
 std::string PendingOutput::open(const std::string& path) {
     path_ = path;
-    temporaryPath_ = path + ".partial";
+    temporaryPath_ = path + PARTIAL_SUFFIX;
     stream_.open(temporaryPath_, std::ios::binary | std::ios::trunc);
     if (!stream_.is_open()) {
         temporaryPath_.clear();
@@ -26,7 +43,7 @@ void PendingOutput::writeLine(const std::string& text) {
     }
 }
 
-std::string PendingOutput::commit() {
+std::string PendingOutput::finish() {
     if (!stream_.is_open()) {
         return {};
     }
@@ -35,6 +52,13 @@ std::string PendingOutput::commit() {
         discard();
         return "cannot write output file " + path_;
     }
+    return {};
+}
+
+std::string PendingOutput::moveIntoPlace() {
+    if (temporaryPath_.empty()) {
+        return {};
+    }
     std::error_code error;
     std::filesystem::rename(temporaryPath_, path_, error);
     if (error) {
@@ -42,7 +66,16 @@ std::string PendingOutput::commit() {
         return "cannot write output file " + path_ + ": " + error.message();
     }
     temporaryPath_.clear();
+    moved_ = true;
     return {};
+}
+
+void PendingOutput::withdraw() {
+    if (moved_) {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+        moved_ = false;
+    }
 }
 
 void PendingOutput::discard() {

@@ -1,8 +1,11 @@
 #include "replay/replay_options.h"
 
+#include "replay/pending_output.h"
+
 #include "market/pairs.h"
 
 #include <climits>
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <string_view>
@@ -187,19 +190,60 @@ const OptionRule* findRule(std::string_view name) {
     return nullptr;
 }
 
+std::filesystem::path canonicalPath(const std::string& path, std::error_code& error) {
+    // Made absolute first: a relative name with no existing prefix would
+    // otherwise stay relative while "./name" becomes absolute.
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? absolute : std::filesystem::weakly_canonical(absolute, error);
+}
+
+// Different spellings of one file ("x.csv", "./x.csv", a symbolic link)
+// compare equal here; the temporary ".partial" name each output is written
+// under counts as part of that output, so it cannot clobber anything either.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code errorA, errorB, ignored;
+    const std::filesystem::path canonicalA = canonicalPath(a, errorA);
+    const std::filesystem::path canonicalB = canonicalPath(b, errorB);
+    if (errorA || errorB) {
+        return a == b;
+    }
+    return canonicalA == canonicalB || std::filesystem::equivalent(a, b, ignored);
+}
+
+std::vector<std::string> namesWritten(const std::string& output) {
+    if (output.empty()) {
+        return {};
+    }
+    return {output, output + PARTIAL_SUFFIX};
+}
+
+std::string checkOutputClashes(const ReplayOptions& options) {
+    const std::string* outputs[] = {&options.snapshots, &options.events, &options.columnsOut};
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        for (const std::string& name : namesWritten(*outputs[i])) {
+            if (options.ticks != "-" && sameFile(name, options.ticks)) {
+                return "bad value '" + *outputs[i] + "': an output cannot overwrite the tick file";
+            }
+            for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
+                for (const std::string& other : namesWritten(*outputs[j])) {
+                    if (sameFile(name, other)) {
+                        return "bad value '" + *outputs[j] + "': two outputs cannot share one file";
+                    }
+                }
+            }
+        }
+    }
+    return {};
+}
+
 std::string checkComplete(const ReplayOptions& options, const std::set<std::string_view>& given) {
     for (std::string_view required : {"--folder", "--ticks", "--reference-day"}) {
         if (given.count(required) == 0) {
             return "missing required option " + std::string(required);
         }
     }
-    const std::string* outputs[] = {&options.snapshots, &options.events, &options.columnsOut};
-    for (std::size_t i = 0; i < std::size(outputs); ++i) {
-        for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
-            if (!outputs[i]->empty() && *outputs[i] == *outputs[j]) {
-                return "bad value '" + *outputs[i] + "': two outputs cannot share one file";
-            }
-        }
+    if (std::string clash = checkOutputClashes(options); !clash.empty()) {
+        return clash;
     }
     if (options.basket && options.closeAt && *options.closeAt < options.basket->tick) {
         return "bad value for --close-at: tick " + std::to_string(*options.closeAt) +
@@ -266,7 +310,8 @@ std::string replayUsage() {
            "  --columns-out FILE        per tick and chosen column: TICK,K,RB,BP,SP,S1,P1,...\n"
            "  --help                    shows this text\n"
            "\n"
-           "Exit status: 0 on success, 2 on any error.\n";
+           "Exit status: 0 on success, 2 on any error, 130 or 143 when stopped by\n"
+           "SIGINT or SIGTERM.\n";
 }
 
 } // namespace vz

@@ -27,10 +27,15 @@ inline constexpr int EVENT_DESCRIPTION_COLUMN = 2;
 // A failure on its way out: the one line to show.
 struct Failure {
     std::string message;
+    int status = REPLAY_EXIT_ERROR;
 };
 
 std::optional<Failure> failure(std::string message) {
     return Failure{std::move(message)};
+}
+
+bool stopRequested(const StopFlag* stop) {
+    return stop != nullptr && *stop != 0;
 }
 
 std::optional<Failure> checkFolder(const std::string& folder) {
@@ -61,8 +66,8 @@ std::string columnLine(long long tick, int k, const TimeframeColumn& column) {
 
 class Replay {
 public:
-    Replay(const ReplayOptions& options, std::ostream& errors)
-        : options_(options), errors_(errors), app_(Host{ui_, files_, clock_}) {}
+    Replay(const ReplayOptions& options, std::ostream& errors, const StopFlag* stop)
+        : options_(options), errors_(errors), stop_(stop), app_(Host{ui_, files_, clock_}) {}
 
     std::optional<Failure> run(std::istream& standardInput);
 
@@ -75,6 +80,7 @@ private:
     void pickColumns();
     void switchAlerts();
     std::optional<Failure> replayTicks();
+    std::optional<Failure> checkStop() const;
     void runTick(long long tick, const TickLine& line);
     void pressButtonsAfter(long long tick);
     void writeEventRows(long long tick);
@@ -83,6 +89,7 @@ private:
 
     const ReplayOptions& options_;
     std::ostream& errors_;
+    const StopFlag* stop_;
     HeadlessUi ui_;
     StdFileSystem files_;
     FixedClock clock_;
@@ -117,6 +124,11 @@ std::optional<Failure> Replay::run(std::istream& standardInput) {
     if (auto failed = replayTicks()) {
         return failed;
     }
+    // Reading standard input may end because the signal also ended the
+    // program feeding it: that run is not complete either.
+    if (auto failed = checkStop()) {
+        return failed;
+    }
     return commitOutputs();
 }
 
@@ -139,6 +151,8 @@ std::optional<Failure> Replay::openTicks(std::istream& standardInput) {
 
 std::optional<Failure> Replay::start() {
     ui_.echoMessageBoxesTo(&errors_);
+    // Nothing reads the canvases back; painting them would be most of the work.
+    ui_.setPaintsPixels(false);
     startUp(app_, folderWithSeparator(options_.folder));
     if (app_.shell.appRunning == 0) {
         return failure("a history file in " + options_.folder + " could not be opened");
@@ -172,6 +186,13 @@ std::optional<Failure> Replay::openOutputs() {
         {&events_, &options_.events},
         {&columns_, &options_.columnsOut},
     };
+    for (const auto& [output, path] : outputs) {
+        if (!path->empty()) {
+            if (std::string error = checkOutputTarget(*path); !error.empty()) {
+                return failure(error);
+            }
+        }
+    }
     for (const auto& [output, path] : outputs) {
         if (!path->empty()) {
             if (std::string error = output->open(*path); !error.empty()) {
@@ -258,6 +279,9 @@ std::optional<Failure> Replay::replayTicks() {
     std::string text;
     long long tick = 0;
     while (reader.next(text)) {
+        if (auto failed = checkStop()) {
+            return failed;
+        }
         const ParsedTickLine parsed = parseTickLine(text);
         if (parsed.blank) {
             continue;
@@ -275,6 +299,13 @@ std::optional<Failure> Replay::replayTicks() {
         return failure("cannot read tick file " + options_.ticks);
     }
     return std::nullopt;
+}
+
+std::optional<Failure> Replay::checkStop() const {
+    if (!stopRequested(stop_)) {
+        return std::nullopt;
+    }
+    return Failure{"interrupted", REPLAY_EXIT_SIGNAL_BASE + static_cast<int>(*stop_)};
 }
 
 void Replay::runTick(long long tick, const TickLine& line) {
@@ -323,9 +354,21 @@ void Replay::writeEventRows(long long tick) {
     }
 }
 
+// All outputs are finished before any is moved into place, and a move that
+// still fails takes back the ones already moved: a run leaves all of its
+// outputs or none.
 std::optional<Failure> Replay::commitOutputs() {
-    for (PendingOutput* output : {&snapshots_, &events_, &columns_}) {
-        if (std::string error = output->commit(); !error.empty()) {
+    PendingOutput* const outputs[] = {&snapshots_, &events_, &columns_};
+    for (PendingOutput* output : outputs) {
+        if (std::string error = output->finish(); !error.empty()) {
+            return failure(error);
+        }
+    }
+    for (PendingOutput* output : outputs) {
+        if (std::string error = output->moveIntoPlace(); !error.empty()) {
+            for (PendingOutput* moved : outputs) {
+                moved->withdraw();
+            }
             return failure(error);
         }
     }
@@ -334,17 +377,23 @@ std::optional<Failure> Replay::commitOutputs() {
 
 } // namespace
 
-int runReplay(const ReplayOptions& options, std::istream& standardInput, std::ostream& errors) {
-    Replay replay(options, errors);
-    if (auto failed = replay.run(standardInput)) {
+int runReplay(const ReplayOptions& options, std::istream& standardInput, std::ostream& errors,
+              const StopFlag* stop) {
+    std::optional<Failure> failed;
+    {
+        // Ended here, so its temporary files are gone before the message shows.
+        Replay replay(options, errors, stop);
+        failed = replay.run(standardInput);
+    }
+    if (failed) {
         errors << "vurezer-replay: " << failed->message << '\n';
-        return REPLAY_EXIT_ERROR;
+        return failed->status;
     }
     return REPLAY_EXIT_OK;
 }
 
 int replayMain(const std::vector<std::string>& args, std::istream& standardInput,
-               std::ostream& output, std::ostream& errors) {
+               std::ostream& output, std::ostream& errors, const StopFlag* stop) {
     const ParsedCommandLine parsed = parseReplayCommandLine(args);
     if (parsed.help) {
         output << replayUsage();
@@ -354,7 +403,7 @@ int replayMain(const std::vector<std::string>& args, std::istream& standardInput
         errors << "vurezer-replay: " << parsed.error << '\n';
         return REPLAY_EXIT_ERROR;
     }
-    return runReplay(*parsed.options, standardInput, errors);
+    return runReplay(*parsed.options, standardInput, errors, stop);
 }
 
 } // namespace vz

@@ -2,6 +2,7 @@
 
 #include "replay/replay_options.h"
 
+#include <csignal>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -11,13 +12,20 @@ namespace vz {
 
 inline constexpr int REPLAY_EXIT_OK = 0;
 inline constexpr int REPLAY_EXIT_ERROR = 2;
+// Stopped by a signal: the shell's convention, 128 + the signal's number.
+inline constexpr int REPLAY_EXIT_SIGNAL_BASE = 128;
+
+// Holds the number of a signal asking the run to stop, 0 while none has come.
+using StopFlag = volatile std::sig_atomic_t;
 
 // Runs one replay. Message boxes and errors go to `errors`; `standardInput`
-// is read when the tick file is "-". Returns the exit status.
-int runReplay(const ReplayOptions& options, std::istream& standardInput, std::ostream& errors);
+// is read when the tick file is "-". A set `stop` ends the run before the
+// next tick, leaving no output behind. Returns the exit status.
+int runReplay(const ReplayOptions& options, std::istream& standardInput, std::ostream& errors,
+              const StopFlag* stop = nullptr);
 
 // The whole tool, given the arguments after the program name.
 int replayMain(const std::vector<std::string>& args, std::istream& standardInput,
-               std::ostream& output, std::ostream& errors);
+               std::ostream& output, std::ostream& errors, const StopFlag* stop = nullptr);
 
 } // namespace vz

@@ -36,12 +36,12 @@ public:
     explicit TickLineReader(std::istream& input) : input_(input) {}
     // False at the end of the input or after a read error (see failed()).
     bool next(std::string& line);
-    int lineNumber() const { return lineNumber_; }
+    long long lineNumber() const { return lineNumber_; }
     bool failed() const { return input_.bad(); }
 
 private:
     std::istream& input_;
-    int lineNumber_ = 0;
+    long long lineNumber_ = 0;
 };
 
 } // namespace vz
