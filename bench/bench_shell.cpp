@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -20,7 +21,8 @@ using namespace vz;
 class FullFolder {
 public:
     FullFolder() {
-        path_ = std::filesystem::temp_directory_path() / "vurezer-bench-folder";
+        path_ = std::filesystem::temp_directory_path() /
+                ("vurezer-bench-folder-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path_);
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
             for (Timeframe timeframe : ALL_TIMEFRAMES) {

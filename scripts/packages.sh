@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Installs the Debian packages named in the arguments that are not installed yet.
 # Sourced by the other scripts.
 ensure_packages() {
@@ -15,6 +16,7 @@ ensure_packages() {
     fi
 }
 
+# shellcheck disable=SC2034 # read by the scripts that source this file
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
                 liblzma-dev zlib1g-dev)

@@ -150,10 +150,10 @@ TEST_F(Feed, WalkWritesEveryPairWithItsDigitsAndRepeatsForASeed) {
 TEST_F(Feed, TickFileReplaysInOrderKeepsOldPricesForBadValuesAndEnds) {
     const fs::path ticks = folder_ / "ticks.txt";
     // Fields after the fifteenth are ignored, blank lines skipped, and a price
-    // counts only strictly between 0 and 500.
+    // counts only strictly between 0 and 500, once rounded.
     std::ofstream(ticks)
         << "a,1.1,0.8,190,0.9,0.6,100,160,1.08,150,0.65,90,1.1,170,0.95,x\r\n \t\r\n"
-           "b,0,500,-1,x,499.99,,161,600,150,0.65,90,1.1,170,0.95\n";
+           "b,0,500,-1,x,499.99,499.9999,161,600,150,0.65,90,1.1,170,0.95\n";
     options_.source = FeedSource::Ticks;
     options_.ticksFile = ticks.string();
     ASSERT_EQ(run(), 0) << error_;
@@ -170,6 +170,9 @@ TEST_F(Feed, TickFileReplaysInOrderKeepsOldPricesForBadValuesAndEnds) {
         EXPECT_EQ(run(), 2);
         EXPECT_NE(error_.find(message), std::string::npos) << error_;
     }
+    options_.ticksFile = folder_.string();
+    EXPECT_EQ(run(), 2);
+    EXPECT_NE(error_.find(": is a folder"), std::string::npos) << error_;
 }
 
 TEST_F(Feed, MadeHistoryFeedsTheHistorySourceOldestFirstAndItsAbsenceIsAnError) {
@@ -190,6 +193,9 @@ TEST_F(Feed, MadeHistoryFeedsTheHistorySourceOldestFirstAndItsAbsenceIsAnError) 
     ASSERT_EQ(run(), 0);
     EXPECT_EQ(realTime(3), h1.substr(h1.rfind(',', h1.size() - 3) + 1));
     EXPECT_TRUE(onlyFinishedFilesLeft());
+    std::ofstream(folder_ / historyFileNameOf(0, Timeframe::OneHour)) << "2026.02.13 23:00 1.2\r\n";
+    EXPECT_EQ(run(), 2);
+    EXPECT_NE(error_.find("GBPUSD_H1.csv:1: "), std::string::npos) << error_;
     options_.folder = (folder_ / "missing").string();
     EXPECT_EQ(run(), 2);
 }
@@ -212,11 +218,14 @@ TEST(FeedCommandLine, ParsesSourcesAndRejectsBadValues) {
     EXPECT_TRUE(history.error.empty()) << history.error;
     EXPECT_EQ(history.options.makeHistory, 300);
     EXPECT_TRUE(history.options.historyEnd.has_value());
+    EXPECT_EQ(parseFeedCommand(words("--folder d --ticks t")).options.source, FeedSource::Ticks);
     for (const char* bad :
          {"", "--folder d --source ticks", "--folder d --source river",
-          "--folder d --interval-ms 0", "--folder d --speed -1", "--folder d --make-history 500",
-          "--folder d --once --once", "--folder d --end yesterday", "--folder d --count",
-          "--folder d --what"}) {
+          "--folder d --interval-ms 0", "--folder d --speed -1", "--folder d --speed 1e-300",
+          "--folder d --interval-ms 86400001", "--folder d --ticks t --source walk",
+          "--folder d --source history --ticks t", "--folder d --source ticks t --ticks u",
+          "--folder d --make-history 500", "--folder d --once --once", "--folder d --end yesterday",
+          "--folder d --count", "--folder d --what"}) {
         EXPECT_FALSE(parseFeedCommand(words(bad)).error.empty()) << bad;
     }
 }

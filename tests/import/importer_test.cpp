@@ -5,6 +5,7 @@
 #include "tools/import/importer.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -182,6 +183,7 @@ TEST_F(Import, OffsetsCountOnlyOnTheUtcClockAndDigitsAreRoundedOrKept) {
     options.digits = DigitsPolicy::Keep;
     ASSERT_EQ(run(options).exitCode, 0);
     EXPECT_EQ(lines("EURUSD_H1.csv").at(0), "2026.02.09 21:00,1.0702054500579834\r");
+    EXPECT_EQ(formatPrice(0, 1e300).size(), 307U); // written in full, never cut off
 }
 
 TEST_F(Import, MixedOrderDuplicatesAndSeveralFilesPerPair) {
@@ -258,8 +260,8 @@ TEST_F(Import, FailuresAreNamedAndLeaveTheOutputFolderAsItWas) {
     expectFailure("no such file or folder", "nothing.csv");
 
     writeAllPairs(0, 2);
-    write("USDCHF_M15.csv", "time_utc,close\n2026-02-09 00:00,0.9\n2026-02-09 00:15,0,9\n");
-    expectFailure("USDCHF_M15.csv:3: bad close price \"0\"");
+    write("USDCHF_M15.csv", "time_utc,close\n2026-02-09 00:00,0.9\n2026-02-09 00:15,1e300\n");
+    expectFailure("USDCHF_M15.csv:3: bad close price \"1e300\"");
     fs::remove(in() / "USDCHF_M15.csv");
     fs::remove(in() / "EURCHF_M15.csv");
     expectFailure("no bars for USDCHF, EURCHF; the history needs all fourteen pairs "
@@ -272,6 +274,21 @@ TEST_F(Import, FailuresAreNamedAndLeaveTheOutputFolderAsItWas) {
               "time,close\n2026-02-0" + std::to_string(pair % 2 + 1) + " 10:00,1.1\n");
     }
     expectFailure("no daily bar in common");
+
+    // A target that cannot be replaced stops the run before any file moves.
+    writeAllPairs(0, 2);
+    fs::create_directory(out() / "EURUSD_H1.csv");
+    const ImportOutcome blocked = run();
+    EXPECT_EQ(blocked.exitCode, 1);
+    ASSERT_EQ(blocked.errors.size(), 1U);
+    EXPECT_NE(blocked.errors[0].find("EURUSD_H1.csv: is a folder"), std::string::npos);
+    ImportOptions stopped;
+    stopped.inputs = {in().string()};
+    stopped.folder = out().string();
+    const std::atomic<int> stop{SIGTERM};
+    EXPECT_EQ(runImport(stopped, &stop).exitCode, 143);
+    EXPECT_EQ(readFile(out() / "EURUSD.csv"), "old\r\n");
+    EXPECT_EQ(filesOut(), 2);
 }
 
 TEST_F(Import, MissingCrossesAreBuiltFromTwoPresentPairsOnRequest) {
@@ -333,6 +350,8 @@ TEST(ImportCommandLine, ParsesEveryOptionAndRejectsBadOnes) {
     EXPECT_EQ(good.options.digits, DigitsPolicy::Keep);
     EXPECT_TRUE(good.options.synthesizeMissing);
     EXPECT_EQ(good.options.inputs, words("a.csv dir"));
+    EXPECT_EQ(parseImportCommand(words("--to o -- --lines -h")).options.inputs,
+              words("--lines -h"));
     for (const char* bad :
          {"a.csv", "--to o", "--to o --lines 500 a", "--to o --lines 0 a", "--to o --clock gmt a",
           "--to o --pair eurusd a", "--to o --to p a", "--to o --bogus a", "--to o a --digits"}) {

@@ -51,10 +51,11 @@ TEST(Fields, StampsAndPricesInTheCommonSpellingsPassTheRestFails) {
           "2024-01-02 13:05 extra", "2024-01-02 13:05+25:00", "2024-01-0213:05", "1.0845"}) {
         EXPECT_FALSE(parseTimestamp(text)) << text;
     }
-    // Prices: only finite numbers above zero.
+    // Prices: only numbers above zero and below a million.
     EXPECT_DOUBLE_EQ(*parsePrice(" 151.5 "), 151.5);
     EXPECT_DOUBLE_EQ(*parsePrice("1.5e2"), 150.0);
-    for (const char* text : {"", "0", "-1.2", "+1.2", "1,08", "abc", "1.2x", "inf", "nan"}) {
+    for (const char* text :
+         {"", "0", "-1.2", "+1.2", "1,08", "abc", "1.2x", "inf", "nan", "1e6", "1e300"}) {
         EXPECT_FALSE(parsePrice(text)) << text;
     }
 }

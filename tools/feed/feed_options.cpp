@@ -3,7 +3,6 @@
 #include "tools/import/bar_reader.h"
 
 #include <charconv>
-#include <cmath>
 #include <set>
 
 namespace vz {
@@ -35,14 +34,14 @@ std::string applySource(const std::string& value, FeedOptions& o) {
 std::string applyNumber(const std::string& name, const std::string& value, FeedOptions& o) {
     if (name == "--interval-ms") {
         const auto ms = numberIn<int>(value);
-        if (!ms || *ms < 1) {
-            return "--interval-ms takes a whole number of at least 1";
+        if (!ms || *ms < 1 || *ms > MAX_INTERVAL_MS) {
+            return "--interval-ms takes a whole number from 1 to 86400000 (one day)";
         }
         o.intervalMs = *ms;
     } else if (name == "--speed") {
         const auto speed = numberIn<double>(value);
-        if (!speed || !std::isfinite(*speed) || *speed <= 0.0 || *speed > 1e6) {
-            return "--speed takes a number greater than 0";
+        if (!speed || !(*speed > 0.0 && *speed <= MAX_SPEED)) {
+            return "--speed takes a number above 0 and at most 1000000";
         }
         o.speed = *speed;
     } else if (name == "--seed") {
@@ -79,7 +78,9 @@ std::string applyOption(const std::string& name, const std::string& value, FeedO
     } else if (name == "--source") {
         return applySource(value, o);
     } else if (name == "--ticks") {
-        o.source = FeedSource::Ticks;
+        if (!o.ticksFile.empty()) {
+            return "the tick file is given twice";
+        }
         o.ticksFile = value;
     } else if (name == "--end") {
         const auto stamp = parseTimestamp(value);
@@ -93,9 +94,32 @@ std::string applyOption(const std::string& name, const std::string& value, FeedO
     return {};
 }
 
-std::string checkCombination(const FeedOptions& o) {
+std::string sourceName(FeedSource source) {
+    switch (source) {
+    case FeedSource::Walk:
+        return "walk";
+    case FeedSource::Ticks:
+        return "ticks";
+    case FeedSource::History:
+        break;
+    }
+    return "history";
+}
+
+std::string checkCombination(FeedOptions& o, bool sourceGiven) {
     if (o.folder.empty()) {
         return "--folder DIR is required";
+    }
+    if (!o.ticksFile.empty()) {
+        if (sourceGiven && o.source != FeedSource::Ticks) {
+            return "--ticks FILE replays a tick file and cannot go with --source " +
+                   sourceName(o.source);
+        }
+        o.source = FeedSource::Ticks;
+    }
+    if (o.intervalMs / o.speed > MAX_INTERVAL_MS) {
+        return "--speed with --interval-ms puts more than a day between writes (the interval "
+               "divided by the speed must be at most 86400000 ms)";
     }
     if (o.source == FeedSource::Ticks && o.ticksFile.empty()) {
         return "the ticks source needs a tick file: --source ticks FILE";
@@ -144,10 +168,13 @@ FeedCommand parseFeedCommand(const std::vector<std::string>& args) {
         // "--source ticks FILE" names the tick file right after the word.
         if (arg == "--source" && args[i] == "ticks" && i + 1 < args.size() &&
             args[i + 1].rfind("--", 0) != 0) {
-            command.options.ticksFile = args[++i];
+            command.error = applyOption("--ticks", args[++i], command.options);
+            if (!command.error.empty()) {
+                return command;
+            }
         }
     }
-    command.error = checkCombination(command.options);
+    command.error = checkCombination(command.options, seen.count("--source") > 0);
     return command;
 }
 
@@ -169,14 +196,17 @@ Sources:
                          prices in the program's pair order (GBPUSD EURGBP
                          GBPJPY USDCHF NZDUSD AUDJPY EURJPY EURUSD USDJPY AUDUSD
                          NZDJPY GBPCHF CHFJPY EURCHF); a price outside 0..500
-                         leaves that pair's file as it was
-  --ticks FILE           the same as --source ticks FILE
+                         (once rounded to the pair's decimals) leaves that
+                         pair's file as it was
+  --ticks FILE           the same as --source ticks FILE; no other --source
+                         may go with it
   --source history       steps through DIR's own P_H1.csv closes, from the
                          oldest line to the newest (line 0)
 
 Options:
-  --interval-ms N        time between writes (default 1000)
-  --speed X              writes X times as often (default 1)
+  --interval-ms N        time between writes (default 1000, at most 86400000)
+  --speed X              writes X times as often (default 1, at most 1000000;
+                         the interval divided by X may not pass one day)
   --seed N               seed of the walk (default 1); the same seed gives the
                          same prices
   --volatility X         walk step per write, as a share of each currency's

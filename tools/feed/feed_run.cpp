@@ -26,6 +26,10 @@ TickLoad loadTicks(const FeedOptions& options) {
     if (options.source == FeedSource::History) {
         return readHourlyHistory(options.folder);
     }
+    std::error_code error;
+    if (fs::is_directory(options.ticksFile, error)) {
+        return {{}, options.ticksFile + ": is a folder, not a tick file"};
+    }
     std::ifstream in(options.ticksFile, std::ios::binary);
     if (!in) {
         return {{}, options.ticksFile + ": could not be opened"};
@@ -118,8 +122,12 @@ int runFeed(const FeedOptions& options, const std::atomic<bool>& stop, std::ostr
         }
         state.ticks = std::move(load.ticks);
     }
-    const auto interval = std::chrono::microseconds(
-        static_cast<long long>(options.intervalMs * 1000.0 / options.speed));
+    // The options keep this within a day; the bound also keeps the cast and
+    // the clock arithmetic below defined whatever the caller passes.
+    constexpr double LONGEST = MAX_INTERVAL_MS * 1000.0;
+    const double asked = options.intervalMs * 1000.0 / options.speed;
+    const double micros = asked >= 0.0 && asked <= LONGEST ? asked : LONGEST;
+    const auto interval = std::chrono::microseconds(static_cast<long long>(micros));
     for (long written = 0; !stop.load();) {
         if (!advance(options, state)) {
             break;

@@ -13,6 +13,10 @@ namespace vz {
 
 enum class FeedSource { Walk, Ticks, History };
 
+// The longest wait between writes that the options may ask for: one day.
+inline constexpr int MAX_INTERVAL_MS = 24 * 60 * 60 * 1000;
+inline constexpr double MAX_SPEED = 1e6;
+
 struct FeedOptions {
     std::string folder;
     FeedSource source = FeedSource::Walk;

@@ -26,14 +26,26 @@ double nextUniform(std::uint64_t& state) {
     return (static_cast<double>(nextBits(state) >> 11) + 1.0) * 0x1.0p-53;
 }
 
-int currencyIndex(std::string_view code) {
+constexpr int currencyIndex(std::string_view code) {
     for (int i = 0; i < CURRENCY_COUNT; ++i) {
         if (CURRENCIES[static_cast<std::size_t>(i)] == code) {
             return i;
         }
     }
-    return 0;
+    return -1;
 }
+
+constexpr bool everyPairHasKnownCurrencies() {
+    for (const std::string_view symbol : PAIR_TABLE) {
+        if (currencyIndex(symbol.substr(0, 3)) < 0 || currencyIndex(symbol.substr(3)) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// So that pairPrice never meets a currency the walk does not move.
+static_assert(everyPairHasKnownCurrencies());
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "tools/feed/rt_files.h"
 
+#include "market/data_files.h"
 #include "tools/import/history_set.h"
 
 #include <fstream>
@@ -44,8 +45,13 @@ std::optional<std::string> writeRealTimeSet(const std::filesystem::path& folder,
         if (!price) {
             continue;
         }
-        if (auto problem = writeFileAtomically(folder / realTimeFileNameOf(pair),
-                                               formatPrice(pair, *price) + "\r\n")) {
+        // Rounding can carry a price just inside the range onto its edge,
+        // which the program would refuse to read.
+        const std::string text = formatPrice(pair, *price);
+        if (!acceptsLivePrice(parseNumber(text))) {
+            continue;
+        }
+        if (auto problem = writeFileAtomically(folder / realTimeFileNameOf(pair), text + "\r\n")) {
             return problem;
         }
     }

@@ -20,7 +20,8 @@ std::string realTimeFileNameOf(int pair);
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
                                                const std::string& content);
 
-// One real-time file per pair that has a price, the price alone on a CR LF line.
+// One real-time file per pair that has a price, the price alone on a CR LF
+// line; a price that would be written as 0 or less or as 500 or more is skipped.
 std::optional<std::string> writeRealTimeSet(const std::filesystem::path& folder,
                                             const LivePrices& prices);
 

@@ -22,7 +22,8 @@ struct TickLoad {
 TickLoad readTickFile(std::istream& in, const std::string& fileName);
 
 // The 1-hour closes of the folder's own history, oldest line first, so the
-// feed steps forward through time up to the newest bar.
+// feed steps forward through time up to the newest bar. A line without a
+// comma after its label is an error naming the file and line.
 TickLoad readHourlyHistory(const std::filesystem::path& folder);
 
 } // namespace vz

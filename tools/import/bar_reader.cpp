@@ -331,7 +331,8 @@ std::optional<std::string> parseRow(std::string_view line, const Layout& layout,
         }
         const auto price = parsePrice(fields[index]);
         if (!price) {
-            return "bad close price \"" + std::string(trimmed(fields[index])) + "\"";
+            return "bad close price \"" + std::string(trimmed(fields[index])) +
+                   "\" (a number above 0 and below 1000000)";
         }
         bar = {stamp->stamp, stamp->offsetMinutes, *price};
         return std::nullopt;
@@ -401,8 +402,7 @@ std::optional<double> parsePrice(std::string_view text) {
     }
     double value = 0.0;
     const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (error != std::errc() || end != t.data() + t.size() || !std::isfinite(value) ||
-        value <= 0.0) {
+    if (error != std::errc() || end != t.data() + t.size() || !(value > 0.0 && value < MAX_PRICE)) {
         return std::nullopt;
     }
     return value;

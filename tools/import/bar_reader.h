@@ -50,8 +50,11 @@ struct Timestamp {
 // Z, UTC or an offset +HH:MM, +HHMM, -HH:MM. Letters in any case.
 std::optional<Timestamp> parseTimestamp(std::string_view text);
 
+// No exchange rate comes near this; larger values are damaged data.
+inline constexpr double MAX_PRICE = 1e6;
+
 // A plain decimal number, optionally with an exponent; nothing else around it
-// but blanks and double quotes. Only finite values greater than zero pass.
+// but blanks and double quotes. Only values above zero and below MAX_PRICE pass.
 std::optional<double> parsePrice(std::string_view text);
 
 std::optional<InputFormat> inputFormatNamed(std::string_view name);

@@ -1,7 +1,6 @@
 #include "tools/import/history_set.h"
 
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <system_error>
 #include <unistd.h>
@@ -14,16 +13,20 @@ int usualDecimals(int pair) {
     return pipFactor(pair) == 100 ? 3 : 5;
 }
 
+// Room for any finite double written out in full with a few decimals.
+constexpr std::size_t FIXED_TEXT_SIZE = 400;
+
 std::string fixed(double price, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, price);
-    return text;
+    char text[FIXED_TEXT_SIZE];
+    const auto result =
+        std::to_chars(text, text + sizeof text, price, std::chars_format::fixed, decimals);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : "nan";
 }
 
 std::string shortestFixed(double price) {
-    char text[400];
+    char text[FIXED_TEXT_SIZE];
     const auto result = std::to_chars(text, text + sizeof text, price, std::chars_format::fixed);
-    return std::string(text, result.ptr);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : fixed(price, 17);
 }
 
 int decimalsOf(const std::string& text) {
@@ -58,9 +61,29 @@ std::filesystem::path freshStagingFolder(const std::filesystem::path& folder,
     return {};
 }
 
-std::optional<std::string> stageAll(const std::filesystem::path& staging, const HistorySet& set) {
+bool stopAsked(const std::atomic<int>* stop) {
+    return stop != nullptr && stop->load() != 0;
+}
+
+const char* const STOPPED = "stopped before the history set was written";
+
+std::vector<std::string> allFileNames() {
+    std::vector<std::string> names;
     for (const Timeframe timeframe : ALL_TIMEFRAMES) {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            names.push_back(historyFileNameOf(pair, timeframe));
+        }
+    }
+    return names;
+}
+
+std::optional<std::string> stageAll(const std::filesystem::path& staging, const HistorySet& set,
+                                    const std::atomic<int>* stop) {
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            if (stopAsked(stop)) {
+                return STOPPED;
+            }
             const auto path = staging / historyFileNameOf(pair, timeframe);
             if (auto problem = writeWholeFile(path, crlfText(set.of(timeframe, pair)))) {
                 return problem;
@@ -70,20 +93,87 @@ std::optional<std::string> stageAll(const std::filesystem::path& staging, const 
     return std::nullopt;
 }
 
-std::optional<std::string> moveAll(const std::filesystem::path& staging,
-                                   const std::filesystem::path& folder) {
-    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
-        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            const std::string name = historyFileNameOf(pair, timeframe);
-            std::error_code error;
-            std::filesystem::rename(staging / name, folder / name, error);
-            if (error) {
-                return "could not move " + name + " into " + folder.string() + ": " +
-                       error.message();
-            }
+// A rename cannot put a file over a folder; finding that out halfway through
+// would leave a set of mixed old and new files.
+std::optional<std::string> checkTargets(const std::filesystem::path& folder,
+                                        const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        std::error_code error;
+        const auto type = std::filesystem::status(folder / name, error).type();
+        if (type == std::filesystem::file_type::not_found ||
+            type == std::filesystem::file_type::regular) {
+            continue;
+        }
+        const auto path = (folder / name).string();
+        if (error) {
+            return path + ": " + error.message();
+        }
+        return path + (type == std::filesystem::file_type::directory ? ": is a folder, not a file"
+                                                                     : ": is not a regular file");
+    }
+    return std::nullopt;
+}
+
+struct Move {
+    std::filesystem::path from;
+    std::filesystem::path to;
+};
+
+// Takes back the first `count` moves, newest first; false when one could not be.
+bool undoMoves(const std::vector<Move>& moves, std::size_t count) {
+    bool undone = true;
+    while (count-- > 0) {
+        std::error_code error;
+        std::filesystem::rename(moves[count].to, moves[count].from, error);
+        undone = undone && !error;
+    }
+    return undone;
+}
+
+// Either every move is made or, as far as renames allow, none is.
+std::optional<std::string> moveAllOrNone(const std::vector<Move>& moves, bool& undone) {
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        std::error_code error;
+        std::filesystem::rename(moves[i].from, moves[i].to, error);
+        if (error) {
+            undone = undoMoves(moves, i);
+            return "could not move " + moves[i].from.string() + " to " + moves[i].to.string() +
+                   ": " + error.message();
         }
     }
     return std::nullopt;
+}
+
+// The earlier files go aside into the working folder first, so that a failed
+// move can put them back and the folder holds either the old or the new set.
+std::optional<std::string> replaceAll(const std::filesystem::path& staging,
+                                      const std::filesystem::path& folder, bool& undone) {
+    const auto names = allFileNames();
+    if (auto problem = checkTargets(folder, names)) {
+        return problem;
+    }
+    const auto aside = staging / "earlier";
+    std::error_code error;
+    std::filesystem::create_directory(aside, error);
+    if (error) {
+        return "could not create " + aside.string() + ": " + error.message();
+    }
+    std::vector<Move> outgoing;
+    std::vector<Move> incoming;
+    for (const std::string& name : names) {
+        if (std::filesystem::exists(folder / name, error)) {
+            outgoing.push_back({folder / name, aside / name});
+        }
+        incoming.push_back({staging / name, folder / name});
+    }
+    if (auto problem = moveAllOrNone(outgoing, undone)) {
+        return problem;
+    }
+    auto problem = moveAllOrNone(incoming, undone);
+    if (problem) {
+        undone = undoMoves(outgoing, outgoing.size()) && undone;
+    }
+    return problem;
 }
 
 } // namespace
@@ -116,7 +206,7 @@ std::string crlfText(const std::vector<std::string>& lines) {
 }
 
 std::optional<std::string> writeHistorySet(const std::filesystem::path& folder,
-                                           const HistorySet& set) {
+                                           const HistorySet& set, const std::atomic<int>* stop) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
@@ -126,9 +216,15 @@ std::optional<std::string> writeHistorySet(const std::filesystem::path& folder,
     if (error) {
         return "could not create a working folder in " + folder.string() + ": " + error.message();
     }
-    auto problem = stageAll(staging, set);
+    bool undone = true;
+    auto problem = stageAll(staging, set, stop);
     if (!problem) {
-        problem = moveAll(staging, folder);
+        problem = stopAsked(stop) ? STOPPED : replaceAll(staging, folder, undone);
+    }
+    if (!undone) {
+        // Removing the working folder now would lose earlier files that could
+        // not be put back.
+        return *problem + "; the earlier files are kept in " + staging.string();
     }
     std::filesystem::remove_all(staging, error);
     return problem;

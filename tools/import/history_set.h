@@ -3,6 +3,7 @@
 #include "market/market_data.h"
 
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,8 +39,11 @@ std::string crlfText(const std::vector<std::string>& lines);
 
 // Writes every file into a fresh folder inside `folder` first and moves them
 // into place only when all of them were written, so a failure leaves the
-// earlier set untouched. Returns an error text on failure.
+// earlier set untouched: the folder ends with all old or all new files. A
+// non-zero `stop` (a signal number) before the files are moved in abandons the
+// write. Returns an error text on failure.
 std::optional<std::string> writeHistorySet(const std::filesystem::path& folder,
-                                           const HistorySet& set);
+                                           const HistorySet& set,
+                                           const std::atomic<int>* stop = nullptr);
 
 } // namespace vz

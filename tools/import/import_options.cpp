@@ -90,13 +90,18 @@ ImportCommand parseImportCommand(const std::vector<std::string>& args) {
                                                      "--lines", "--prefix", "--suffix", "--digits"};
     ImportCommand command;
     std::set<std::string> seen;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             command.showHelp = true;
             return command;
         }
-        if (arg.rfind("--", 0) != 0 || arg == "--") {
+        if (optionsEnded || arg.rfind("--", 0) != 0) {
             command.options.inputs.push_back(arg);
             continue;
         }
@@ -192,9 +197,12 @@ Options:
                     bars both sources have and rounded to 5 decimals (3 for
                     JPY pairs); a note names the sources of each built pair
   --help            this text
+  --                every argument after it is an INPUT, even one starting
+                    with --
 
 Exit status: 0 done; 2 bad input or options (nothing is written; the message
-names the file and line); 1 the history set could not be written.
+names the file and line); 1 the history set could not be written; 130 or 143
+stopped by Ctrl-C or SIGTERM (nothing is written).
 )";
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -60,6 +61,53 @@ bool isHidden(const fs::path& path) {
     return !name.empty() && name.front() == '.';
 }
 
+bool stopAsked(const std::atomic<int>* stop) {
+    return stop != nullptr && stop->load() != 0;
+}
+
+std::string signalName(int signal) {
+    switch (signal) {
+    case SIGINT:
+        return "SIGINT";
+    case SIGTERM:
+        return "SIGTERM";
+    default:
+        return "signal " + std::to_string(signal);
+    }
+}
+
+void reportStop(int signal, ImportOutcome& outcome) {
+    outcome.errors = {"stopped by " + signalName(signal) + "; nothing was written"};
+    outcome.exitCode = 128 + signal;
+}
+
+// The files of one folder, in name order; false when the folder could not be read.
+bool listFolder(const std::string& input, std::vector<fs::path>& inFolder, ImportOutcome& outcome) {
+    std::error_code error;
+    fs::directory_iterator entry(input, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const fs::path& path = entry->path();
+        if (isHidden(path)) {
+            continue;
+        }
+        std::error_code typeError;
+        if (entry->is_regular_file(typeError)) {
+            inFolder.push_back(path);
+        } else if (entry->is_directory(typeError)) {
+            // Sub-folders often hold other sources of the same pairs;
+            // mixing them unasked would blend two price feeds.
+            outcome.notes.push_back("skipped " + path.string() +
+                                    ": a folder (name it to read its files)");
+        }
+    }
+    if (error) {
+        outcome.errors.push_back(input + ": " + error.message());
+        return false;
+    }
+    std::sort(inFolder.begin(), inFolder.end());
+    return true;
+}
+
 // Expands folders into their files, in name order, and names each file's pair.
 void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
                    ImportOutcome& outcome) {
@@ -67,20 +115,9 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
         std::error_code error;
         if (fs::is_directory(input, error)) {
             std::vector<fs::path> inFolder;
-            for (const auto& entry : fs::directory_iterator(input, error)) {
-                if (isHidden(entry.path())) {
-                    continue;
-                }
-                if (entry.is_regular_file()) {
-                    inFolder.push_back(entry.path());
-                } else if (entry.is_directory()) {
-                    // Sub-folders often hold other sources of the same pairs;
-                    // mixing them unasked would blend two price feeds.
-                    outcome.notes.push_back("skipped " + entry.path().string() +
-                                            ": a folder (name it to read its files)");
-                }
+            if (!listFolder(input, inFolder, outcome)) {
+                continue;
             }
-            std::sort(inFolder.begin(), inFolder.end());
             for (const fs::path& path : inFolder) {
                 const int pair = options.pair ? *options.pair
                                               : pairFromFileName(path.filename().string(),
@@ -101,6 +138,8 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
                 continue;
             }
             files.push_back({input, input, pair});
+        } else if (error && error != std::errc::no_such_file_or_directory) {
+            outcome.errors.push_back(input + ": " + error.message());
         } else {
             outcome.errors.push_back(input + ": no such file or folder");
         }
@@ -145,11 +184,15 @@ bool checkAutoClock(const std::vector<std::string>& movedToServer,
 
 // Every file's bars on the label clock, grouped per pair and bar length.
 bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
-             std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome) {
+             std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome,
+             const std::atomic<int>* stop) {
     std::array<std::map<Minute, std::vector<ClosedBar>>, PAIR_COUNT> byLength;
     std::vector<std::string> movedToServer;
     std::vector<std::string> keptAsWritten;
     for (const InputFile& file : files) {
+        if (stopAsked(stop)) {
+            return false;
+        }
         const UnpackedText text = readInputFile(file.path);
         if (text.error) {
             outcome.errors.push_back(file.name + ": " + *text.error);
@@ -314,7 +357,7 @@ Minute labelStamp(const RawBar& bar, LabelClock clock) {
     return clock == LabelClock::Utc ? utc : serverFromUtc(utc);
 }
 
-ImportOutcome runImport(const ImportOptions& options) {
+ImportOutcome runImport(const ImportOptions& options, const std::atomic<int>* stop) {
     ImportOutcome outcome;
     std::vector<InputFile> files;
     collectInputs(options, files, outcome);
@@ -324,21 +367,27 @@ ImportOutcome runImport(const ImportOptions& options) {
     }
     std::array<std::vector<BarSeries>, PAIR_COUNT> series;
     std::vector<CrossRecipe> recipes;
-    if (!outcome.errors.empty() || !readAll(options, files, series, outcome) ||
-        !planMissingPairs(options, series, recipes, outcome)) {
+    HistorySet set;
+    bool built = outcome.errors.empty() && readAll(options, files, series, outcome, stop) &&
+                 planMissingPairs(options, series, recipes, outcome);
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        built = built && !stopAsked(stop) &&
+                buildTimeframe(options, timeframe, series, recipes, set, outcome);
+    }
+    if (stopAsked(stop)) {
+        reportStop(stop->load(), outcome);
+        return outcome;
+    }
+    if (!built) {
         outcome.exitCode = 2;
         return outcome;
     }
-    HistorySet set;
-    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
-        if (!buildTimeframe(options, timeframe, series, recipes, set, outcome)) {
-            outcome.exitCode = 2;
-            return outcome;
-        }
-    }
-    if (auto problem = writeHistorySet(options.folder, set)) {
+    if (auto problem = writeHistorySet(options.folder, set, stop)) {
         outcome.errors.push_back(*problem);
         outcome.exitCode = 1;
+        if (stopAsked(stop)) {
+            reportStop(stop->load(), outcome);
+        }
     }
     return outcome;
 }

@@ -3,6 +3,7 @@
 #include "tools/import/bar_reader.h"
 #include "tools/import/history_set.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ LabelClock clockForFile(const BarReadResult& read, LabelClock wanted);
 Minute labelStamp(const RawBar& bar, LabelClock clock);
 
 // Reads, checks and resamples every input, and only then writes the whole set.
-ImportOutcome runImport(const ImportOptions& options);
+// `stop` turning non-zero (the number of a signal that arrived) abandons the
+// run between steps, leaving the output folder as it was; the exit code is
+// then 128 plus that number.
+ImportOutcome runImport(const ImportOptions& options, const std::atomic<int>* stop = nullptr);
 
 } // namespace vz

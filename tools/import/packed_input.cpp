@@ -1,77 +1,77 @@
 #include "tools/import/packed_input.h"
 
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <lzma.h>
+#include <system_error>
 #include <zlib.h>
 
 namespace vz {
 
 namespace {
 
-// Bar files are a few megabytes; anything unpacking past this is not one.
-constexpr std::size_t MAX_UNPACKED_BYTES = std::size_t{1} << 30;
+// Bar files are a few megabytes; anything past this is not one.
+constexpr std::size_t MAX_INPUT_BYTES = std::size_t{1} << 30;
 constexpr std::size_t CHUNK = std::size_t{1} << 16;
 
 const char* const TOO_LARGE = "unpacks to more than 1 GiB; not a bar file";
+
+// Receives the unpacked bytes piece by piece; false stops the unpacking as too large.
+using PieceSink = std::function<bool(const char* piece, std::size_t size)>;
 
 UnpackedText failure(std::string message) {
     return {{}, std::move(message)};
 }
 
-UnpackedText unpackXz(const std::string& bytes) {
+std::optional<std::string> decodeXz(const std::string& bytes, const PieceSink& take) {
     lzma_stream stream = LZMA_STREAM_INIT;
     if (lzma_stream_decoder(&stream, UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK) {
-        return failure("could not start the xz decoder");
+        return "could not start the xz decoder";
     }
     stream.next_in = reinterpret_cast<const std::uint8_t*>(bytes.data());
     stream.avail_in = bytes.size();
-    UnpackedText result;
     lzma_ret status = LZMA_OK;
     char buffer[CHUNK];
     while (status == LZMA_OK) {
         stream.next_out = reinterpret_cast<std::uint8_t*>(buffer);
         stream.avail_out = sizeof buffer;
         status = lzma_code(&stream, LZMA_FINISH);
-        result.text.append(buffer, sizeof buffer - stream.avail_out);
-        if (result.text.size() > MAX_UNPACKED_BYTES) {
+        if (!take(buffer, sizeof buffer - stream.avail_out)) {
             status = LZMA_MEMLIMIT_ERROR;
         }
     }
     lzma_end(&stream);
     switch (status) {
     case LZMA_STREAM_END:
-        return result;
+        return std::nullopt;
     case LZMA_BUF_ERROR:
-        return failure("xz data cut short (the file is truncated)");
+        return "xz data cut short (the file is truncated)";
     case LZMA_MEMLIMIT_ERROR:
-        return failure(TOO_LARGE);
+        return TOO_LARGE;
     case LZMA_MEM_ERROR:
-        return failure("out of memory while unpacking xz data");
+        return "out of memory while unpacking xz data";
     default:
-        return failure("corrupt xz data");
+        return "corrupt xz data";
     }
 }
 
-UnpackedText unpackGzip(const std::string& bytes) {
+std::optional<std::string> decodeGzip(const std::string& bytes, const PieceSink& take) {
     z_stream stream{};
     // 16 + window bits: gzip wrapper only.
     if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
-        return failure("could not start the gzip decoder");
+        return "could not start the gzip decoder";
     }
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
     stream.avail_in = static_cast<uInt>(bytes.size());
-    UnpackedText result;
     int status = Z_OK;
     char buffer[CHUNK];
     while (true) {
         stream.next_out = reinterpret_cast<Bytef*>(buffer);
         stream.avail_out = sizeof buffer;
         status = inflate(&stream, Z_NO_FLUSH);
-        result.text.append(buffer, sizeof buffer - stream.avail_out);
-        if (result.text.size() > MAX_UNPACKED_BYTES) {
+        if (!take(buffer, sizeof buffer - stream.avail_out)) {
             inflateEnd(&stream);
-            return failure(TOO_LARGE);
+            return TOO_LARGE;
         }
         // Several gzip members in a row unpack to their texts joined.
         if (status == Z_STREAM_END && stream.avail_in > 0) {
@@ -83,12 +83,41 @@ UnpackedText unpackGzip(const std::string& bytes) {
     }
     inflateEnd(&stream);
     if (status == Z_STREAM_END) {
-        return result;
+        return std::nullopt;
     }
     if (status == Z_BUF_ERROR) {
-        return failure("gzip data cut short (the file is truncated)");
+        return "gzip data cut short (the file is truncated)";
     }
-    return failure("corrupt gzip data");
+    return "corrupt gzip data";
+}
+
+using Decoder = std::optional<std::string> (*)(const std::string&, const PieceSink&);
+
+// A first pass only counts, so that an archive bursting the limit is refused
+// before any memory is taken for it, and a good one fills a buffer of the
+// exact size without ever growing it.
+UnpackedText decodeMeasured(Decoder decode, const std::string& bytes) {
+    std::size_t total = 0;
+    const auto count = [&total](const char*, std::size_t size) {
+        if (size > MAX_INPUT_BYTES - total) {
+            return false;
+        }
+        total += size;
+        return true;
+    };
+    if (auto problem = decode(bytes, count)) {
+        return failure(std::move(*problem));
+    }
+    UnpackedText result;
+    result.text.reserve(total);
+    const auto keep = [&result](const char* piece, std::size_t size) {
+        result.text.append(piece, size);
+        return true;
+    };
+    if (auto problem = decode(bytes, keep)) {
+        return failure(std::move(*problem));
+    }
+    return result;
 }
 
 } // namespace
@@ -108,9 +137,9 @@ Packing packingOf(std::string_view bytes) {
 UnpackedText unpack(std::string bytes) {
     switch (packingOf(bytes)) {
     case Packing::Xz:
-        return unpackXz(bytes);
+        return decodeMeasured(decodeXz, bytes);
     case Packing::Gzip:
-        return unpackGzip(bytes);
+        return decodeMeasured(decodeGzip, bytes);
     case Packing::None:
         break;
     }
@@ -118,11 +147,27 @@ UnpackedText unpack(std::string bytes) {
 }
 
 UnpackedText readInputFile(const std::filesystem::path& path) {
+    const char* const tooLarge = "is larger than 1 GiB; not a bar file";
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > MAX_INPUT_BYTES) {
+        return failure(tooLarge);
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return failure("could not be opened");
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    bytes.reserve(error ? 0 : static_cast<std::size_t>(size));
+    char buffer[CHUNK];
+    // The file may grow while it is read; the limit holds all the same.
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        const auto count = static_cast<std::size_t>(in.gcount());
+        if (count > MAX_INPUT_BYTES - bytes.size()) {
+            return failure(tooLarge);
+        }
+        bytes.append(buffer, count);
+    }
     if (in.bad()) {
         return failure("could not be read");
     }
