@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -86,7 +87,7 @@ protected:
 
     int run() {
         std::ostringstream err;
-        const int status = runFeed(options_, std::atomic<bool>{false}, err);
+        const int status = runFeed(options_, StopFlag{0}, err);
         error_ = err.str();
         return status;
     }
@@ -113,7 +114,7 @@ protected:
 
 TEST_F(Feed, AReaderNeverSeesAPartialFileAndAStopLeavesOnlyFinishedOnes) {
     options_.speed = 1e6; // no pause between writes
-    std::atomic<bool> stop{false};
+    StopFlag stop{0};
     std::ostringstream err;
     int status = -1;
     std::thread feed([&] { status = runFeed(options_, stop, err); });
@@ -125,7 +126,7 @@ TEST_F(Feed, AReaderNeverSeesAPartialFileAndAStopLeavesOnlyFinishedOnes) {
     for (int read = 0; read < 3000; ++read) {
         bad += std::regex_match(realTime(read % PAIR_COUNT), complete) ? 0 : 1;
     }
-    stop = true;
+    stop = SIGTERM;
     feed.join();
     EXPECT_EQ(status, 0) << err.str();
     EXPECT_EQ(bad, 0);

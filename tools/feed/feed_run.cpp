@@ -63,10 +63,10 @@ bool advance(const FeedOptions& options, FeedState& state) {
 }
 
 // Sleeps in short slices so that a stop request is seen promptly.
-void pause(std::chrono::microseconds length, const std::atomic<bool>& stop) {
+void pause(std::chrono::microseconds length, const StopFlag& stop) {
     constexpr auto SLICE = std::chrono::milliseconds(50);
     const auto until = std::chrono::steady_clock::now() + length;
-    while (!stop.load()) {
+    while (!stop.load() != 0) {
         const auto left = until - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero()) {
             return;
@@ -103,7 +103,7 @@ int writeHistory(const FeedOptions& options, std::ostream& err) {
 
 } // namespace
 
-int runFeed(const FeedOptions& options, const std::atomic<bool>& stop, std::ostream& err) {
+int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err) {
     std::error_code error;
     if (options.makeHistory) {
         return writeHistory(options, err);
@@ -128,7 +128,7 @@ int runFeed(const FeedOptions& options, const std::atomic<bool>& stop, std::ostr
     const double asked = options.intervalMs * 1000.0 / options.speed;
     const double micros = asked >= 0.0 && asked <= LONGEST ? asked : LONGEST;
     const auto interval = std::chrono::microseconds(static_cast<long long>(micros));
-    for (long written = 0; !stop.load();) {
+    for (long written = 0; !stop.load() != 0;) {
         if (!advance(options, state)) {
             break;
         }

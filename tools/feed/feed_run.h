@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/stop_signal.h"
+
 #include "tools/import/clock_time.h"
 
 #include <atomic>
@@ -43,6 +45,6 @@ std::string feedHelpText();
 // Writes price sets until the count is reached, the source runs out or `stop`
 // turns true; a write under way is always finished first. Returns the exit
 // status: 0 done, 2 bad input, 1 a file could not be written.
-int runFeed(const FeedOptions& options, const std::atomic<bool>& stop, std::ostream& err);
+int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err);
 
 } // namespace vz

@@ -1,31 +1,10 @@
+#include "common/stop_signal.h"
+
 #include "tools/import/import_options.h"
 
-#include <atomic>
-#include <csignal>
 #include <iostream>
 
-namespace {
-
-// A signal handler can reach nothing but a lock-free flag of static storage;
-// the run looks at it between its steps and cleans up after itself.
-std::atomic<int> stopSignal{0};
-
-extern "C" void requestStop(int signal) {
-    stopSignal.store(signal);
-}
-
-void installStopHandlers() {
-    struct sigaction action {};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    static_assert(std::atomic<int>::is_always_lock_free);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vz::ImportCommand command = vz::parseImportCommand(args);
     if (command.showHelp) {
@@ -36,8 +15,8 @@ int main(int argc, char** argv) {
         std::cerr << "vurezer-import: " << command.error << " (see --help)\n";
         return 2;
     }
-    installStopHandlers();
-    const vz::ImportOutcome outcome = vz::runImport(command.options, &stopSignal);
+    const vz::StopFlag& stop = vz::installStopSignalHandlers();
+    const vz::ImportOutcome outcome = vz::runImport(command.options, &stop);
     const bool stopped = outcome.exitCode > 128;
     for (const std::string& note : stopped ? std::vector<std::string>{} : outcome.notes) {
         std::cout << note << '\n';

@@ -1,5 +1,5 @@
+#include "common/stop_signal.h"
 #include "replay/replay_run.h"
-#include "replay/stop_signals.h"
 
 #include <iostream>
 #include <string>
@@ -8,6 +8,6 @@
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const vz::StopFlag* stop = vz::installStopSignalHandlers();
-    return vz::replayMain(args, std::cin, std::cout, std::cerr, stop);
+    const vz::StopFlag& stop = vz::installStopSignalHandlers();
+    return vz::replayMain(args, std::cin, std::cout, std::cerr, &stop);
 }

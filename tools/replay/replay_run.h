@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/stop_signal.h"
 #include "replay/replay_options.h"
 
-#include <csignal>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -14,9 +14,6 @@ inline constexpr int REPLAY_EXIT_OK = 0;
 inline constexpr int REPLAY_EXIT_ERROR = 2;
 // Stopped by a signal: the shell's convention, 128 + the signal's number.
 inline constexpr int REPLAY_EXIT_SIGNAL_BASE = 128;
-
-// Holds the number of a signal asking the run to stop, 0 while none has come.
-using StopFlag = volatile std::sig_atomic_t;
 
 // Runs one replay. Message boxes and errors go to `errors`; `standardInput`
 // is read when the tick file is "-". A set `stop` ends the run before the
