@@ -130,13 +130,16 @@ int RealTimeWriter::writeAll(const LivePrices& prices) {
     return written;
 }
 
+std::optional<std::string> RealTimeWriter::unwrittenText(int pair, const LivePrices& prices) const {
+    const auto index = static_cast<std::size_t>(pair);
+    const auto text = prices[index] ? realTimeFileText(pair, *prices[index]) : std::nullopt;
+    return text && (blocked_[index] || written_[index] != text) ? text : std::nullopt;
+}
+
 int RealTimeWriter::writeChanged(const LivePrices& prices) {
     int written = 0;
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const auto index = static_cast<std::size_t>(pair);
-        const auto& price = prices[index];
-        const auto text = price ? realTimeFileText(pair, *price) : std::nullopt;
-        if (text && (blocked_[index] || written_[index] != text)) {
+        if (const auto text = unwrittenText(pair, prices)) {
             written += writePair(pair, *text) ? 1 : 0;
         }
     }
@@ -145,10 +148,7 @@ int RealTimeWriter::writeChanged(const LivePrices& prices) {
 
 bool RealTimeWriter::hasUnwritten(const LivePrices& prices) const {
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const auto index = static_cast<std::size_t>(pair);
-        const auto& price = prices[index];
-        const auto text = price ? realTimeFileText(pair, *price) : std::nullopt;
-        if (text && (blocked_[index] || written_[index] != text)) {
+        if (unwrittenText(pair, prices)) {
             return true;
         }
     }

@@ -53,6 +53,8 @@ public:
 
 private:
     bool writePair(int pair, const std::string& text);
+    // The pair's text when writeChanged would write it.
+    std::optional<std::string> unwrittenText(int pair, const LivePrices& prices) const;
 
     std::filesystem::path folder_;
     std::ostream& err_;
