@@ -48,7 +48,7 @@ public:
         line.tooLong = false;
         for (int c = input_.sbumpc();; c = input_.sbumpc()) {
             if (c == std::char_traits<char>::eof()) {
-                if (line.text.empty() && !line.tooLong && !midLine_) {
+                if (line.text.empty() && !line.tooLong) {
                     return false;
                 }
                 break;
@@ -61,14 +61,12 @@ public:
             if (c == '\r' || c == '\n') {
                 break;
             }
-            midLine_ = true;
             if (line.text.size() < MAX_STDIN_LINE) {
                 line.text.push_back(static_cast<char>(c));
             } else {
                 line.tooLong = true;
             }
         }
-        midLine_ = false;
         line.number = ++number_;
         return true;
     }
@@ -77,7 +75,6 @@ private:
     std::streambuf& input_;
     long long number_ = 0;
     bool afterCr_ = false;
-    bool midLine_ = false;
 };
 
 // Returns true at the end of the input, false when the writer gave up first.
