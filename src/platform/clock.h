@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace vz {
 
 struct LocalTime {
@@ -21,11 +23,20 @@ public:
     Clock& operator=(Clock&&) = delete;
     virtual ~Clock() = default;
     virtual LocalTime now() = 0;
+    // Seconds since 1970-01-01 00:00 UTC. A clock that only knows one zone
+    // (a test clock) may leave this as it is: its local time is read as UTC.
+    virtual std::int64_t utcSeconds();
 };
 
 class SystemClock final : public Clock {
 public:
     LocalTime now() override;
+    std::int64_t utcSeconds() override;
 };
+
+// The time as seconds since 1970-01-01 00:00 of its own zone, and back
+// (proleptic Gregorian calendar, any year).
+std::int64_t secondsSinceEpoch(const LocalTime& time);
+LocalTime timeFromSeconds(std::int64_t seconds);
 
 } // namespace vz

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +44,10 @@ public:
     // nullptr when the file cannot be opened in that mode.
     virtual std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) = 0;
     virtual bool exists(const std::string& path) = 0;
+    // When the content of the regular file at `path` last changed, in
+    // nanoseconds since 1970-01-01 00:00 UTC; nullopt when there is no such
+    // file or its time cannot be read. Files without times answer nullopt.
+    virtual std::optional<std::int64_t> modifiedTime(const std::string& path);
 };
 
 // The operating system's files.
@@ -49,6 +55,7 @@ class StdFileSystem final : public FileSystem {
 public:
     std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override;
     bool exists(const std::string& path) override;
+    std::optional<std::int64_t> modifiedTime(const std::string& path) override;
 };
 
 // Writes the text followed by CR LF.

@@ -6,6 +6,7 @@
 #include "market/market_data.h"
 #include "platform/host.h"
 #include "platform/text.h"
+#include "shell/stale_line.h"
 #include "simulator/basket.h"
 
 namespace vz {
@@ -37,6 +38,7 @@ struct App {
     AlertState alerts;
     ColumnSet columns = initialColumns();
     Basket basket;
+    StaleDisplay stale;
 };
 
 } // namespace vz

@@ -7,6 +7,7 @@
 #include "market/data_files.h"
 #include "shell/main_window.h"
 #include "shell/mtf_window.h"
+#include "shell/stale_line.h"
 #include "shell/startup.h"
 
 #include <array>
@@ -253,6 +254,7 @@ void runRealTimeTick(App& app, PriceSource source) {
     const TickGuard guard(app.shell.tickInProgress);
     if (source == PriceSource::RealTimeFiles) {
         readRealTimePrices(app.market, app.host);
+        watchLivePrices(app.stale, app.market, app.host);
     }
     rankMainSlots(app.ranking, app.market, app.alerts, app.host);
     rankChosenColumns(app);
@@ -278,6 +280,7 @@ void setRealTimeMode(App& app) {
     if (!on) {
         app.shell.activeLoggerEnabled = 0;
         ui.setChecked(main, ACTIVE_LOGGER_BOX, false);
+        clearStaleLine(app.stale, app.host);
     }
 }
 

@@ -201,6 +201,69 @@ TEST_F(Feed, MadeHistoryFeedsTheHistorySourceOldestFirstAndItsAbsenceIsAnError) 
     EXPECT_EQ(run(), 2);
 }
 
+TEST_F(Feed, StartRemovesTemporariesLeftByAKilledFeedAndNothingElse) {
+    const std::vector<std::string> left = {".GBPUSD_RT.csv.4242.tmp", ".EURCHF_RT.csv.1.tmp"};
+    const std::vector<std::string> kept = {".GBPUSD_RT.csv.42x.tmp", ".GBPUSD_RT.csv..tmp",
+                                           ".XAUUSD_RT.csv.42.tmp",  "GBPUSD_RT.csv.42.tmp",
+                                           ".GBPUSD.csv.42.tmp",     "notes.tmp"};
+    for (const auto& name : left) {
+        std::ofstream(folder_ / name) << "1.2";
+    }
+    for (const auto& name : kept) {
+        std::ofstream(folder_ / name) << "1.2";
+    }
+    options_.count = 1;
+    ASSERT_EQ(run(), 0) << error_;
+    for (const auto& name : left) {
+        EXPECT_FALSE(fs::exists(folder_ / name)) << name;
+    }
+    for (const auto& name : kept) {
+        EXPECT_TRUE(fs::exists(folder_ / name)) << name;
+    }
+    EXPECT_NE(error_.find("removed 2 temporary file(s)"), std::string::npos) << error_;
+}
+
+// A folder stands where GBPUSD's file belongs for a while: the feed reports it
+// once, keeps the other pairs current, and writes GBPUSD again once it can.
+TEST_F(Feed, ABlockedFileIsReportedOnceRetriedAndItsRecoveryReported) {
+    const fs::path blocked = folder_ / realTimeFileNameOf(0);
+    fs::create_directories(blocked / "inside");
+    options_.count = 3;
+    EXPECT_EQ(run(), 1) << "still blocked at the end";
+    EXPECT_EQ(realTime(PAIR_COUNT - 1).size(), 9U) << "the other pairs are written";
+    const auto reports = [this](const std::string& text) {
+        std::size_t count = 0;
+        for (auto at = error_.find(text); at != std::string::npos; at = error_.find(text, at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(reports("could not replace"), 1U) << error_;
+    EXPECT_TRUE(onlyFinishedFilesLeft());
+
+    options_.count.reset();
+    options_.seed = 5;
+    StopFlag stop{0};
+    std::ostringstream err;
+    int status = -1;
+    std::thread feed([&] { status = runFeed(options_, stop, err); });
+    const std::string before = realTime(PAIR_COUNT - 1);
+    while (realTime(PAIR_COUNT - 1) == before) {
+        std::this_thread::yield(); // the others move on meanwhile
+    }
+    fs::remove_all(blocked);
+    while (!fs::is_regular_file(blocked)) {
+        std::this_thread::yield();
+    }
+    stop = SIGTERM;
+    feed.join();
+    error_ = err.str();
+    EXPECT_EQ(status, 0) << error_;
+    EXPECT_EQ(reports("could not replace"), 1U) << error_;
+    EXPECT_EQ(reports("GBPUSD_RT.csv is written again"), 1U) << error_;
+    EXPECT_TRUE(onlyFinishedFilesLeft());
+}
+
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};

@@ -1,5 +1,7 @@
 #include "platform/files.h"
+#include "platform/headless/stamped_files.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -68,6 +70,27 @@ TEST_F(StdFiles, AFullDeviceIsReportedAsAFailure) {
     ASSERT_NE(file, nullptr);
     writeTextLine(*file, std::string(1 << 16, 'x'));
     EXPECT_FALSE(closeFile(*file));
+}
+
+TEST_F(StdFiles, ModifiedTimeOfRegularFilesOnlyAndATestDoubleOverridesIt) {
+    ASSERT_TRUE(put("EURUSD_RT.csv", FileMode::Write, {"1.08"}));
+    const auto written = fs::file_time_type::clock::now() - std::chrono::hours(5);
+    fs::last_write_time(path("EURUSD_RT.csv"), written);
+    const auto expected = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch());
+    EXPECT_EQ(files_.modifiedTime(path("EURUSD_RT.csv")), expected.count());
+    fs::create_directories(folder_ / "folder");
+    for (const char* other : {"missing.csv", "folder", ""}) {
+        EXPECT_EQ(files_.modifiedTime(other[0] == 0 ? "" : path(other)), std::nullopt) << other;
+    }
+    StampedFileSystem stamped(files_);
+    stamped.setModifiedTime(path("missing.csv"), 42);
+    stamped.setModifiedTime(path("EURUSD_RT.csv"), std::nullopt);
+    EXPECT_EQ(stamped.modifiedTime(path("missing.csv")), 42);
+    EXPECT_EQ(stamped.modifiedTime(path("EURUSD_RT.csv")), std::nullopt);
+    stamped.clearModifiedTimes();
+    EXPECT_EQ(stamped.modifiedTime(path("EURUSD_RT.csv")), expected.count());
+    EXPECT_NE(stamped.openFile(path("EURUSD_RT.csv"), FileMode::Read), nullptr);
 }
 
 } // namespace

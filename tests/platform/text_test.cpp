@@ -1,8 +1,10 @@
 #include "platform/headless/fixed_clock.h"
 #include "platform/text.h"
 
+#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 namespace vz {
 namespace {
@@ -52,6 +54,27 @@ TEST(FixedClock, RollsOverEveryFieldAndKnowsLeapYears) {
     EXPECT_EQ(advanced({2026, 2, 28, 23, 0, 0}, 3600), (LocalTime{2026, 3, 1, 0, 0, 0}));
     EXPECT_EQ(advanced({2100, 2, 28, 12, 0, 0}, 86400), (LocalTime{2100, 3, 1, 12, 0, 0}));
     EXPECT_EQ(advanced({2000, 2, 28, 12, 0, 0}, 86400), (LocalTime{2000, 2, 29, 12, 0, 0}));
+}
+
+TEST(ClockSeconds, CountFromTheEpochBothWaysAndSystemClockAgreesWithTheOs) {
+    const std::vector<std::pair<LocalTime, std::int64_t>> cases = {
+        {{1970, 1, 1, 0, 0, 0}, 0},
+        {{1969, 12, 31, 23, 59, 59}, -1},
+        {{2000, 2, 29, 12, 0, 0}, 951825600},
+        {{2026, 12, 6, 14, 30, 0}, 1796567400},
+        {{2100, 3, 1, 0, 0, 0}, 4107542400}};
+    for (const auto& [time, seconds] : cases) {
+        EXPECT_EQ(secondsSinceEpoch(time), seconds) << timeText(time);
+        EXPECT_EQ(timeFromSeconds(seconds), time) << seconds;
+    }
+    FixedClock clock({2026, 12, 6, 14, 30, 0});
+    EXPECT_EQ(clock.utcSeconds(), 1796567400) << "a test clock's local time is UTC";
+    clock.setUtcOffsetSeconds(3600);
+    EXPECT_EQ(clock.utcSeconds(), 1796567400 - 3600);
+    SystemClock system;
+    const std::int64_t before = std::time(nullptr);
+    const std::int64_t now = system.utcSeconds();
+    EXPECT_TRUE(now >= before && now <= before + 5) << now;
 }
 
 } // namespace

@@ -25,8 +25,10 @@ std::string applySource(const std::string& value, FeedOptions& o) {
         o.source = FeedSource::Ticks;
     } else if (value == "history") {
         o.source = FeedSource::History;
+    } else if (value == "stdin") {
+        o.source = FeedSource::Stdin;
     } else {
-        return "--source takes walk, ticks or history";
+        return "--source takes walk, ticks, history or stdin";
     }
     return {};
 }
@@ -88,6 +90,10 @@ std::string applyOption(const std::string& name, const std::string& value, FeedO
             return "--end takes a date and hour such as \"2026.02.13 23:00\"";
         }
         o.historyEnd = stamp->stamp;
+    } else if (name == "--prefix") {
+        o.prefix = value;
+    } else if (name == "--suffix") {
+        o.suffix = value;
     } else {
         return applyNumber(name, value, o);
     }
@@ -100,6 +106,8 @@ std::string sourceName(FeedSource source) {
         return "walk";
     case FeedSource::Ticks:
         return "ticks";
+    case FeedSource::Stdin:
+        return "stdin";
     case FeedSource::History:
         break;
     }
@@ -124,6 +132,12 @@ std::string checkCombination(FeedOptions& o, bool sourceGiven) {
     if (o.source == FeedSource::Ticks && o.ticksFile.empty()) {
         return "the ticks source needs a tick file: --source ticks FILE";
     }
+    if (o.source != FeedSource::Stdin && (!o.prefix.empty() || !o.suffix.empty())) {
+        return "--prefix and --suffix go with --source stdin only";
+    }
+    if (o.source == FeedSource::Stdin && o.loop) {
+        return "--loop does not go with --source stdin";
+    }
     return {};
 }
 
@@ -131,8 +145,8 @@ std::string checkCombination(FeedOptions& o, bool sourceGiven) {
 
 FeedCommand parseFeedCommand(const std::vector<std::string>& args) {
     static const std::set<std::string> WITH_VALUE = {
-        "--folder", "--source",     "--ticks", "--interval-ms",  "--speed",
-        "--seed",   "--volatility", "--count", "--make-history", "--end"};
+        "--folder",     "--source", "--ticks",        "--interval-ms", "--speed",  "--seed",
+        "--volatility", "--count",  "--make-history", "--end",         "--prefix", "--suffix"};
     FeedCommand command;
     std::set<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -202,6 +216,16 @@ Sources:
                          may go with it
   --source history       steps through DIR's own P_H1.csv closes, from the
                          oldest line to the newest (line 0)
+  --source stdin         prices from standard input as they come, one per
+                         line: "SYMBOL,PRICE", "SYMBOL,BID,ASK" (the bid is
+                         written) or a tick line as above. Symbols match in
+                         any case, with a broker's prefix or suffix around
+                         them (EURUSDm, EURUSD.pro); other instruments are
+                         skipped. A pair's file is rewritten when its price
+                         changed, at most once per interval. A bad line is
+                         reported with its number and skipped; the end of the
+                         input ends the feed, with a count of the lines read,
+                         the prices written and the lines skipped
 
 Options:
   --interval-ms N        time between writes (default 1000, at most 86400000)
@@ -222,10 +246,17 @@ Options:
                          bars close where the walk of that seed begins
   --end "YYYY.MM.DD HH:MM"  newest hour of the made history (default: the
                          current hour on New York + 7 h time)
+  --prefix TEXT          with --source stdin: the symbols stand after TEXT
+  --suffix TEXT          with --source stdin: the symbols stand before TEXT
   --help                 this text
 
+A real-time file that cannot be written (a folder in its place, a full disk)
+is reported once and tried again at every write while the other pairs go on;
+its recovery is reported too. Temporary files left by a feed that was killed
+are removed at start.
+
 Exit status: 0 done or stopped; 2 bad options or input; 1 a file could not be
-written.
+written (and still could not at the end).
 )";
 }
 

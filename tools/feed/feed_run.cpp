@@ -2,10 +2,12 @@
 
 #include "tools/feed/make_history.h"
 #include "tools/feed/price_walk.h"
+#include "tools/feed/stdin_source.h"
 #include "tools/feed/tick_sources.h"
 
 #include <chrono>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -101,9 +103,41 @@ int writeHistory(const FeedOptions& options, std::ostream& err) {
     return 0;
 }
 
+// The options keep this within a day; the bound also keeps the cast and the
+// clock arithmetic of the callers defined whatever is passed.
+std::chrono::microseconds writeInterval(const FeedOptions& options) {
+    constexpr double LONGEST = MAX_INTERVAL_MS * 1000.0;
+    const double asked = options.intervalMs * 1000.0 / options.speed;
+    const double micros = asked >= 0.0 && asked <= LONGEST ? asked : LONGEST;
+    return std::chrono::microseconds(static_cast<long long>(micros));
+}
+
+// A feed killed in the middle of a write leaves its temporary file behind.
+void removeLeftovers(const FeedOptions& options, std::ostream& err) {
+    const int removed = removeStaleTemporaries(options.folder);
+    if (removed > 0) {
+        err << "vurezer-feed: removed " << removed
+            << " temporary file(s) left by an earlier feed\n";
+    }
+}
+
+int feedFromStdin(const FeedOptions& options, const StopFlag& stop, std::ostream& err,
+                  std::istream& input) {
+    StdinFeedSettings settings;
+    settings.match = {options.prefix, options.suffix};
+    settings.interval = writeInterval(options);
+    settings.count = options.count;
+    return runStdinFeed(options.folder, settings, input, stop, err);
+}
+
 } // namespace
 
 int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err) {
+    return runFeed(options, stop, err, std::cin);
+}
+
+int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err,
+            std::istream& input) {
     std::error_code error;
     if (options.makeHistory) {
         return writeHistory(options, err);
@@ -111,6 +145,10 @@ int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err)
     if (!fs::is_directory(options.folder, error)) {
         err << "vurezer-feed: " << options.folder << ": no such folder\n";
         return 2;
+    }
+    removeLeftovers(options, err);
+    if (options.source == FeedSource::Stdin) {
+        return feedFromStdin(options, stop, err, input);
     }
     FeedState state;
     state.walk = startWalk(options.seed);
@@ -122,26 +160,19 @@ int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err)
         }
         state.ticks = std::move(load.ticks);
     }
-    // The options keep this within a day; the bound also keeps the cast and
-    // the clock arithmetic below defined whatever the caller passes.
-    constexpr double LONGEST = MAX_INTERVAL_MS * 1000.0;
-    const double asked = options.intervalMs * 1000.0 / options.speed;
-    const double micros = asked >= 0.0 && asked <= LONGEST ? asked : LONGEST;
-    const auto interval = std::chrono::microseconds(static_cast<long long>(micros));
+    const auto interval = writeInterval(options);
+    RealTimeWriter writer(options.folder, err);
     for (long written = 0; !stop.load() != 0;) {
         if (!advance(options, state)) {
             break;
         }
-        if (auto problem = writeRealTimeSet(options.folder, state.current)) {
-            err << "vurezer-feed: " << *problem << '\n';
-            return 1;
-        }
+        writer.writeAll(state.current);
         if (options.count && ++written >= *options.count) {
             break;
         }
         pause(interval, stop);
     }
-    return 0;
+    return writer.anyBlocked() ? 1 : 0;
 }
 
 } // namespace vz

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,7 +14,7 @@
 
 namespace vz {
 
-enum class FeedSource { Walk, Ticks, History };
+enum class FeedSource { Walk, Ticks, History, Stdin };
 
 // The longest wait between writes that the options may ask for: one day.
 inline constexpr int MAX_INTERVAL_MS = 24 * 60 * 60 * 1000;
@@ -31,6 +32,8 @@ struct FeedOptions {
     bool loop = false;          // start a tick file or the history again at its end
     std::optional<int> makeHistory;
     std::optional<Minute> historyEnd; // newest history hour; the current hour when unset
+    std::string prefix;               // around the symbols of the stdin source
+    std::string suffix;
 };
 
 struct FeedCommand {
@@ -43,8 +46,12 @@ FeedCommand parseFeedCommand(const std::vector<std::string>& args);
 std::string feedHelpText();
 
 // Writes price sets until the count is reached, the source runs out or `stop`
-// turns true; a write under way is always finished first. Returns the exit
-// status: 0 done, 2 bad input, 1 a file could not be written.
+// turns true; a write under way is always finished first. A file that cannot
+// be written is reported and tried again at every write while the other pairs
+// go on. Returns the exit status: 0 done, 2 bad input, 1 a file could not be
+// written (by the end). The stdin source reads `input`.
+int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err,
+            std::istream& input);
 int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err);
 
 } // namespace vz
