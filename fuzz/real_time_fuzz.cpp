@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::MemoryFileSystem files;
     FixedClock clock;
     Host host{ui, files, clock};
-    MarketData market;
+    // Only the live prices are read or written; the rest of the store is
+    // large and is built once.
+    static MarketData market;
     market.programFolder = "data/";
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         const std::string& content = parts[static_cast<std::size_t>(pair) % parts.size()];

@@ -160,6 +160,10 @@ std::optional<Failure> Replay::start() {
     ui_.setPaintsPixels(false);
     startUp(app_, folderWithSeparator(options_.folder));
     if (app_.shell.appRunning == 0) {
+        // An open that a stop request cut short fails like a missing file.
+        if (auto failed = checkStop()) {
+            return failed;
+        }
         return failure("a history file in " + options_.folder + " could not be opened");
     }
     return std::nullopt;
