@@ -20,3 +20,7 @@ ensure_packages() {
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
                 liblzma-dev zlib1g-dev)
+# scripts/fuzz: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# scripts/soak: a virtual display and a way to click in it.
+SOAK_PACKAGES=(xvfb xauth xdotool)

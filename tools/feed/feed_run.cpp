@@ -68,7 +68,7 @@ bool advance(const FeedOptions& options, FeedState& state) {
 void pause(std::chrono::microseconds length, const StopFlag& stop) {
     constexpr auto SLICE = std::chrono::milliseconds(50);
     const auto until = std::chrono::steady_clock::now() + length;
-    while (!stop.load() != 0) {
+    while (stop.load() == 0) {
         const auto left = until - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero()) {
             return;
@@ -162,7 +162,7 @@ int runFeed(const FeedOptions& options, const StopFlag& stop, std::ostream& err,
     }
     const auto interval = writeInterval(options);
     RealTimeWriter writer(options.folder, err);
-    for (long written = 0; !stop.load() != 0;) {
+    for (long written = 0; stop.load() == 0;) {
         if (!advance(options, state)) {
             break;
         }

@@ -1,5 +1,6 @@
 #include "common/stop_signal.h"
 #include "replay/replay_run.h"
+#include "replay/tick_file.h"
 
 #include <iostream>
 #include <string>
@@ -9,5 +10,9 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vz::StopFlag& stop = vz::installStopSignalHandlers();
-    return vz::replayMain(args, std::cin, std::cout, std::cerr, &stop);
+    // Standard input read so that a stop request ends a read that waits for
+    // the program feeding it.
+    vz::InterruptibleFileBuf standardInputBuffer(0, &stop, false);
+    std::istream standardInput(&standardInputBuffer);
+    return vz::replayMain(args, standardInput, std::cout, std::cerr, &stop);
 }

@@ -1,11 +1,10 @@
 #include "replay/replay_options.h"
 
-#include "replay/pending_output.h"
+#include "replay/output_guard.h"
 
 #include "market/pairs.h"
 
 #include <climits>
-#include <filesystem>
 #include <functional>
 #include <set>
 #include <string_view>
@@ -188,33 +187,6 @@ const OptionRule* findRule(std::string_view name) {
         }
     }
     return nullptr;
-}
-
-std::filesystem::path canonicalPath(const std::string& path, std::error_code& error) {
-    // Made absolute first: a relative name with no existing prefix would
-    // otherwise stay relative while "./name" becomes absolute.
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? absolute : std::filesystem::weakly_canonical(absolute, error);
-}
-
-// Different spellings of one file ("x.csv", "./x.csv", a symbolic link)
-// compare equal here; the temporary ".partial" name each output is written
-// under counts as part of that output, so it cannot clobber anything either.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code errorA, errorB, ignored;
-    const std::filesystem::path canonicalA = canonicalPath(a, errorA);
-    const std::filesystem::path canonicalB = canonicalPath(b, errorB);
-    if (errorA || errorB) {
-        return a == b;
-    }
-    return canonicalA == canonicalB || std::filesystem::equivalent(a, b, ignored);
-}
-
-std::vector<std::string> namesWritten(const std::string& output) {
-    if (output.empty()) {
-        return {};
-    }
-    return {output, output + PARTIAL_SUFFIX};
 }
 
 std::string checkOutputClashes(const ReplayOptions& options) {

@@ -1,6 +1,8 @@
 #include "replay/replay_run.h"
 
+#include "replay/output_guard.h"
 #include "replay/pending_output.h"
+#include "replay/tick_file.h"
 #include "replay/tick_lines.h"
 
 #include "alerts/alert_options.h"
@@ -15,7 +17,6 @@
 #include "shell/startup.h"
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace vz {
@@ -94,7 +95,7 @@ private:
     StdFileSystem files_;
     FixedClock clock_;
     App app_;
-    std::ifstream tickFile_;
+    TickFile tickFile_{stop_};
     std::istream* ticks_ = nullptr;
     PendingOutput snapshots_;
     PendingOutput events_;
@@ -104,6 +105,11 @@ private:
 std::optional<Failure> Replay::run(std::istream& standardInput) {
     if (auto failed = checkFolder(options_.folder)) {
         return failed;
+    }
+    if (std::string clash = checkOutputsSpareInputs(
+            options_.folder, {options_.snapshots, options_.events, options_.columnsOut});
+        !clash.empty()) {
+        return failure(clash);
     }
     if (auto failed = openTicks(standardInput)) {
         return failed;
@@ -137,15 +143,14 @@ std::optional<Failure> Replay::openTicks(std::istream& standardInput) {
         ticks_ = &standardInput;
         return std::nullopt;
     }
-    std::error_code error;
-    if (std::filesystem::is_directory(options_.ticks, error)) {
-        return failure("cannot read tick file " + options_.ticks + ": it is a folder");
+    const std::string error = tickFile_.open(options_.ticks);
+    if (auto failed = checkStop()) {
+        return failed;
     }
-    tickFile_.open(options_.ticks, std::ios::binary);
-    if (!tickFile_.is_open()) {
-        return failure("cannot read tick file " + options_.ticks);
+    if (!error.empty()) {
+        return failure("cannot read tick file " + options_.ticks + ": " + error);
     }
-    ticks_ = &tickFile_;
+    ticks_ = &tickFile_.stream();
     return std::nullopt;
 }
 
@@ -155,6 +160,10 @@ std::optional<Failure> Replay::start() {
     ui_.setPaintsPixels(false);
     startUp(app_, folderWithSeparator(options_.folder));
     if (app_.shell.appRunning == 0) {
+        // An open that a stop request cut short fails like a missing file.
+        if (auto failed = checkStop()) {
+            return failed;
+        }
         return failure("a history file in " + options_.folder + " could not be opened");
     }
     return std::nullopt;
@@ -294,6 +303,16 @@ std::optional<Failure> Replay::replayTicks() {
         }
         runTick(tick, *parsed.tick);
         ++tick;
+    }
+    // A signal that cut a read short ends the input: that is a stop, not a
+    // read error.
+    if (auto failed = checkStop()) {
+        return failed;
+    }
+    if (reader.lineTooLong()) {
+        return failure(options_.ticks + ": line " + std::to_string(reader.lineNumber()) +
+                       ": longer than " + std::to_string(MAX_TICK_LINE_BYTES) +
+                       " bytes, no tick line is that long");
     }
     if (reader.failed()) {
         return failure("cannot read tick file " + options_.ticks);

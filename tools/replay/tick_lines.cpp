@@ -52,11 +52,27 @@ void applyTickPrices(const TickLine& tick, std::array<float, PAIR_COUNT>& livePr
     }
 }
 
+TickLineReader::TickLineReader(std::istream& input)
+    : input_(input), buffer_(MAX_TICK_LINE_BYTES + 2) {}
+
+// getline() into a fixed buffer: a line that fills it without reaching its LF
+// stops the reading instead of growing a string without bound.
 bool TickLineReader::next(std::string& line) {
-    if (!std::getline(input_, line)) {
+    if (lineTooLong_ || !input_.good()) {
+        return false;
+    }
+    input_.getline(buffer_.data(), static_cast<std::streamsize>(MAX_TICK_LINE_BYTES + 1));
+    const auto count = static_cast<std::size_t>(input_.gcount());
+    if (input_.bad() || count == 0) {
         return false;
     }
     ++lineNumber_;
+    if (input_.fail() && !input_.eof()) {
+        lineTooLong_ = true;
+        return false;
+    }
+    const bool endedByLineFeed = !input_.eof();
+    line.assign(buffer_.data(), endedByLineFeed ? count - 1 : count);
     return true;
 }
 

@@ -7,10 +7,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vz {
 
 inline constexpr int TICK_FIELD_COUNT = 1 + PAIR_COUNT;
+// Far beyond any real tick line (a label and fourteen prices), and small
+// enough that a file with no line ends at all (a device, a damaged file)
+// costs no more memory than this.
+inline constexpr std::size_t MAX_TICK_LINE_BYTES = 64 * 1024;
 
 struct TickLine {
     std::string label;
@@ -33,15 +38,21 @@ void applyTickPrices(const TickLine& tick, std::array<float, PAIR_COUNT>& livePr
 // Lines of a tick file with their 1-based numbers in the file.
 class TickLineReader {
 public:
-    explicit TickLineReader(std::istream& input) : input_(input) {}
-    // False at the end of the input or after a read error (see failed()).
+    explicit TickLineReader(std::istream& input);
+    // False at the end of the input, after a read error or at a line longer
+    // than MAX_TICK_LINE_BYTES (see failed() and lineTooLong()).
     bool next(std::string& line);
     long long lineNumber() const { return lineNumber_; }
-    bool failed() const { return input_.bad(); }
+    // The input could not be read to its end: a read error or a long line.
+    bool failed() const { return input_.bad() || lineTooLong_; }
+    // lineNumber() is then the number of that line.
+    bool lineTooLong() const { return lineTooLong_; }
 
 private:
     std::istream& input_;
+    std::vector<char> buffer_; // one line, its LF and the terminating NUL
     long long lineNumber_ = 0;
+    bool lineTooLong_ = false;
 };
 
 } // namespace vz
