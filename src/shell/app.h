@@ -3,10 +3,13 @@
 #include "alerts/alert_checks.h"
 #include "engine/columns.h"
 #include "engine/ranking.h"
+#include "engine/strength_history.h"
 #include "market/market_data.h"
 #include "platform/host.h"
 #include "platform/text.h"
 #include "simulator/basket.h"
+
+#include <string>
 
 namespace vz {
 
@@ -27,6 +30,14 @@ struct ShellState {
     bool tickInProgress = false;
 };
 
+// The strength chart's window, whether it is on screen, and the day its
+// samples are measured against.
+struct ChartWindowState {
+    WindowHandle window;
+    bool shown = false;
+    std::string referenceDay;
+};
+
 // All of the program's state, one instance per run (and per test).
 struct App {
     explicit App(Host hostIn) : host(hostIn) {}
@@ -37,6 +48,8 @@ struct App {
     AlertState alerts;
     ColumnSet columns = initialColumns();
     Basket basket;
+    StrengthHistory strengthHistory;
+    ChartWindowState chart;
 };
 
 } // namespace vz
