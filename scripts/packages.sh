@@ -20,3 +20,8 @@ ensure_packages() {
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
                 liblzma-dev zlib1g-dev)
+
+# Only for the test that opens the replay's HTML report in a real browser.
+# Large, so scripts/test installs it where missing and the test is skipped,
+# with a message, where it cannot be installed.
+BROWSER_TEST_PACKAGES=(chromium)
