@@ -243,8 +243,9 @@ void drawTitle(Ui& ui, WindowHandle window, const StrengthChartView& view) {
 // its line by a short stroke in its colour.
 void drawPairNames(Ui& ui, WindowHandle window, const StrengthChartView& view,
                    const SeriesPlan& plan) {
+    // Down to the plot's last row, clear of the time labels below it.
     clearStrip(ui, window, PLOT_RIGHT + 1, PAIR_PANEL.top - 8, LABELS_RIGHT - PLOT_RIGHT - 1,
-               PAIR_PANEL.height + 16);
+               PAIR_PANEL.height + 9);
     for (int series = 0; series < PAIR_COUNT; ++series) {
         const int pair = plan.pairInDrawingOrder[static_cast<std::size_t>(series)];
         const int labelY = pairLabelY(PAIR_COUNT - 1 - series);

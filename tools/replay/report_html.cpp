@@ -21,7 +21,7 @@ inline constexpr int LINE_PLOT_HEIGHT = 240;
 inline constexpr int AXIS_HEIGHT = 24;
 inline constexpr int LANE_HEIGHT = 12;
 inline constexpr int SLOT_ROW_HEIGHT = 14;
-inline constexpr int TIME_LABELS = 6;
+inline constexpr int TIME_LABELS = 5;
 
 const char* const PAGE_STYLE =
     R"(body{font-family:sans-serif;margin:1.5em;color:#222;background:#fafaf5}
