@@ -8,12 +8,12 @@ namespace {
 
 using namespace vz;
 
-// A full hour of restless markets: every pair and figure moves on every
-// tick, so every column of every line needs its own stroke.
-StrengthHistory restlessHour() {
+// A full hour of ticks in which every pair moves by up to `maxStep` pips a
+// second, and the bias figures with them.
+StrengthHistory hourOfTicks(int maxStep) {
     StrengthHistory history;
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> step(-9, 9);
+    std::uniform_int_distribution<int> step(-maxStep, maxStep);
     StrengthSample sample;
     for (int tick = 0; tick < STRENGTH_HISTORY_TICKS; ++tick) {
         for (auto& pips : sample.pairPips) {
@@ -28,12 +28,14 @@ StrengthHistory restlessHour() {
     return history;
 }
 
-// The redraw a shown chart costs on each one-second tick.
+// The redraw a shown chart costs on each one-second tick: argument 1 is an
+// ordinary market (a pip or so a second), 9 a restless one in which every
+// column of every line is a long stroke.
 void BM_StrengthChartRedraw(benchmark::State& state) {
     HeadlessUi ui;
     const WindowHandle window =
         ui.openWindow(0, 0, CHART_WINDOW_WIDTH, CHART_WINDOW_HEIGHT, 0, "chart", {});
-    const StrengthHistory history = restlessHour();
+    const StrengthHistory history = hourOfTicks(static_cast<int>(state.range(0)));
     std::array<std::int32_t, PAIR_COUNT> slots{};
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         slots[static_cast<std::size_t>(pair)] = PAIR_COUNT - 1 - pair;
@@ -43,6 +45,6 @@ void BM_StrengthChartRedraw(benchmark::State& state) {
         drawStrengthChart(ui, window, view);
     }
 }
-BENCHMARK(BM_StrengthChartRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StrengthChartRedraw)->Arg(1)->Arg(9)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -53,13 +53,6 @@ struct SeriesPlan {
     ChartScale pairScale;
     ChartScale biasScale;
 
-    std::int32_t value(const StrengthSample& sample, int series) const {
-        if (series < PAIR_COUNT) {
-            return sample.pairPips[static_cast<std::size_t>(
-                pairInDrawingOrder[static_cast<std::size_t>(series)])];
-        }
-        return sample.*BIAS_SERIES[static_cast<std::size_t>(series - PAIR_COUNT)].field;
-    }
     Colour colour(int series) const {
         if (series < PAIR_COUNT) {
             return pairColour(pairInDrawingOrder[static_cast<std::size_t>(series)]);
@@ -105,12 +98,17 @@ void forEachColumn(const StrengthHistory& history, const SeriesPlan& plan, Draw 
             draw(column, spans);
         }
         column = x;
-        for (int series = 0; series < SERIES_COUNT; ++series) {
-            const std::int32_t value = plan.value(sample, series);
-            ColumnSpan& span = spans[static_cast<std::size_t>(series)];
+        const auto take = [fresh](ColumnSpan& span, std::int32_t value) {
             span.last = value;
             span.low = fresh ? value : std::min(span.low, value);
             span.high = fresh ? value : std::max(span.high, value);
+        };
+        for (std::size_t series = 0; series < PAIR_COUNT; ++series) {
+            take(spans[series],
+                 sample.pairPips[static_cast<std::size_t>(plan.pairInDrawingOrder[series])]);
+        }
+        for (std::size_t i = 0; i < BIAS_SERIES.size(); ++i) {
+            take(spans[PAIR_COUNT + i], sample.*BIAS_SERIES[i].field);
         }
     }
     if (column >= 0) {
