@@ -213,11 +213,17 @@ ValueRanges valueRanges(const StrengthHistory& history) {
 
 SeriesPlan planSeries(const StrengthChartView& view) {
     SeriesPlan plan;
+    // Before the first ranking pass every pair still says row 0: equal rows
+    // keep the pair table's order, so each pair is named exactly once.
+    std::array<int, PAIR_COUNT> byRow{};
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const int row =
-            std::clamp(view.pairSlot[static_cast<std::size_t>(pair)], 0, PAIR_COUNT - 1);
-        plan.pairInDrawingOrder[static_cast<std::size_t>(PAIR_COUNT - 1 - row)] = pair;
+        byRow[static_cast<std::size_t>(pair)] = pair;
     }
+    std::stable_sort(byRow.begin(), byRow.end(), [&view](int a, int b) {
+        return view.pairSlot[static_cast<std::size_t>(a)] <
+               view.pairSlot[static_cast<std::size_t>(b)];
+    });
+    std::reverse_copy(byRow.begin(), byRow.end(), plan.pairInDrawingOrder.begin());
     const ValueRanges ranges = valueRanges(view.history);
     plan.pairScale =
         chooseChartScale(ranges.pairLow, ranges.pairHigh, PAIR_PANEL.top, PAIR_PANEL.height);
@@ -228,10 +234,9 @@ SeriesPlan planSeries(const StrengthChartView& view) {
 
 void drawTitle(Ui& ui, WindowHandle window, const StrengthChartView& view) {
     clearStrip(ui, window, 0, CHART_TITLE_Y - 2, LABELS_RIGHT, LABEL_HEIGHT + 4);
-    const std::string day = view.referenceDay.empty() ? "no reference day picked"
-                                                      : "reference day " + view.referenceDay;
+    const std::string day = view.referenceDay.empty() ? "(none picked yet)" : view.referenceDay;
     printAt(ui, window, CHART_TITLE_X, CHART_TITLE_Y, BLACK,
-            "Pips since the " + day + ", last 60 minutes of ticks");
+            "Pips since the reference day " + day + ", last 60 minutes of ticks");
     clearStrip(ui, window, 0, BIAS_PANEL.top - 24, CHART_PLOT_LEFT + 240, 14);
     printAt(ui, window, CHART_PLOT_LEFT, BIAS_PANEL.top - 22, BLACK,
             "Ref. Bias, Buy Power and Sell Power");

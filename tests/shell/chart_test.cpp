@@ -60,6 +60,21 @@ TEST(StrengthHistoryTest, RingKeepsTheNewestHourAndClearsToEmpty) {
     EXPECT_EQ(chartColumnX(STRENGTH_HISTORY_TICKS - 1), CHART_PLOT_LEFT);
 }
 
+TEST(StrengthChartDrawingTest, BeforeAnyRankingEveryPairIsNamedOnceInTableOrder) {
+    HeadlessUi ui;
+    const WindowHandle window =
+        ui.openWindow(0, 0, CHART_WINDOW_WIDTH, CHART_WINDOW_HEIGHT, 0, "chart", {});
+    const StrengthHistory empty;
+    const std::array<std::int32_t, PAIR_COUNT> allInRowZero{};
+    drawStrengthChart(ui, window, {empty, allInRowZero, ""});
+    for (int row = 0; row < PAIR_COUNT; ++row) {
+        EXPECT_EQ(ui.textAt(window, CHART_LABEL_X, pairLabelY(row)),
+                  PAIR_TABLE[static_cast<std::size_t>(row)]);
+    }
+    EXPECT_EQ(ui.textAt(window, CHART_TITLE_X, CHART_TITLE_Y),
+              "Pips since the reference day (none picked yet), last 60 minutes of ticks");
+}
+
 // The program on the headless toolkit, day 0 picked and Real-Time Mode on.
 struct ChartTest : ::testing::Test {
     HistoryFolder folder;
