@@ -24,3 +24,8 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmo
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # scripts/soak: a virtual display and a way to click in it.
 SOAK_PACKAGES=(xvfb xauth xdotool)
+
+# Only for the test that opens the replay's HTML report in a real browser.
+# Large, so scripts/test installs it where missing and the test is skipped,
+# with a message, where it cannot be installed.
+BROWSER_TEST_PACKAGES=(chromium)

@@ -3,11 +3,14 @@
 #include "alerts/alert_checks.h"
 #include "engine/columns.h"
 #include "engine/ranking.h"
+#include "engine/strength_history.h"
 #include "market/market_data.h"
 #include "platform/host.h"
 #include "platform/text.h"
 #include "shell/stale_line.h"
 #include "simulator/basket.h"
+
+#include <string>
 
 namespace vz {
 
@@ -28,6 +31,14 @@ struct ShellState {
     bool tickInProgress = false;
 };
 
+// The strength chart's window, whether it is on screen, and the day its
+// samples are measured against.
+struct ChartWindowState {
+    WindowHandle window;
+    bool shown = false;
+    std::string referenceDay;
+};
+
 // All of the program's state, one instance per run (and per test).
 struct App {
     explicit App(Host hostIn) : host(hostIn) {}
@@ -39,6 +50,8 @@ struct App {
     ColumnSet columns = initialColumns();
     Basket basket;
     StaleDisplay stale;
+    StrengthHistory strengthHistory;
+    ChartWindowState chart;
 };
 
 } // namespace vz

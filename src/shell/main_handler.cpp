@@ -5,6 +5,7 @@
 #include "engine/slot_arrows.h"
 #include "logging/event_log.h"
 #include "market/data_files.h"
+#include "shell/chart_window.h"
 #include "shell/main_window.h"
 #include "shell/mtf_window.h"
 #include "shell/stale_line.h"
@@ -158,6 +159,9 @@ void handleMenuPick(App& app, int menuId) {
     case MENU_SOUND_ALERTS:
         showWindowOf(app, app.host.windows.options);
         break;
+    case MENU_STRENGTH_CHART:
+        showStrengthChart(app);
+        break;
     default:
         break;
     }
@@ -260,6 +264,7 @@ void runRealTimeTick(App& app, PriceSource source) {
     rankChosenColumns(app);
     countBiasLogTick(app);
     drawStatusLines(app);
+    followStrengthChart(app);
     countActiveLoggerTick(app);
     followBasket(app);
 }
@@ -295,6 +300,7 @@ void changeReferenceDay(App& app) {
     resetForNewReferenceDay(app.ranking);
     drawUpArrow(app.host, app.ranking.slotMarkerState, 0);
     rankMainSlots(app.ranking, app.market, app.alerts, app.host);
+    restartStrengthChart(app, app.market.listedLabel(Timeframe::Daily, selected));
     // While a basket is open or closed but not cleared, Real-Time Mode must
     // stay locked on: switching it off would freeze the profit, and on again
     // would offer Buy and Sell over the live basket.

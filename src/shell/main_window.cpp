@@ -126,6 +126,7 @@ MenuHandle buildOptionsMenu(Ui& ui) {
     const MenuHandle menu = ui.makeMenu();
     ui.appendMenuItem(menu, "Sound/Alerts", 0, MENU_SOUND_ALERTS);
     ui.appendMenuItem(menu, "Pair Alerts", MENU_GREYED, MENU_PAIR_ALERTS);
+    ui.appendMenuItem(menu, "Strength Chart", 0, MENU_STRENGTH_CHART);
     return menu;
 }
 

@@ -26,6 +26,7 @@ inline constexpr int MENU_TARVO_PAIRS = 30;
 inline constexpr int MENU_ORVEX_ORIGINAL = 31;
 inline constexpr int MENU_SOUND_ALERTS = 35;
 inline constexpr int MENU_PAIR_ALERTS = 36;
+inline constexpr int MENU_STRENGTH_CHART = 37;
 
 // Opens the visible main window with every control, its drawn decorations and
 // its menu bar; events go to handleMainWindowEvent.

@@ -4,6 +4,7 @@
 #include "engine/ranking.h"
 #include "logging/event_log.h"
 #include "market/data_files.h"
+#include "shell/chart_window.h"
 #include "shell/main_window.h"
 #include "shell/mtf_window.h"
 
@@ -52,6 +53,7 @@ void startUp(App& app, const std::string& programFolder) {
     app.host.windows.options = buildOptionsWindow(
         app.host, [&app](const WindowEvent& event) { handleOptionsEvent(app.host, event); });
     buildMultiTimeframeWindow(app);
+    buildStrengthChartWindow(app);
     if (!loadHistory(app.market, app.host)) {
         app.shell.appRunning = 0;
     }
@@ -71,6 +73,8 @@ void shutDown(App& app) {
     ui.closeWindow(windows.main);
     ui.closeWindow(windows.options);
     ui.closeWindow(windows.multiTimeframe);
+    ui.closeWindow(app.chart.window);
+    app.chart = ChartWindowState{};
     // The timer went with the main window; this finds nothing to stop.
     ui.stopTimer(windows.main, TICK_TIMER_ID);
     app.host.windows = WindowSet{};

@@ -24,7 +24,8 @@ void startUp(App& app, const std::string& programFolder);
 // Waits for and dispatches events until appRunning drops; always one pass.
 void runEventLoop(App& app);
 
-// Closes the main, options and multi-timeframe windows, in that order.
+// Closes the main, options, multi-timeframe and strength chart windows, in
+// that order.
 void shutDown(App& app);
 
 // The whole program on the given host; returns the process exit code.

@@ -151,13 +151,14 @@ TEST_F(MissingDailyFileTest, ReportsOnceFinishesStartUpAndEndsAfterOnePass) {
 }
 
 // A fresh toolkit hands out the same window handles as the fixture's.
-TEST_F(StartUpTest, QuitAndCloseBoxEndWithCodeZeroClosingMainOptionsThenMultiTimeframe) {
+TEST_F(StartUpTest, QuitAndCloseBoxEndWithCodeZeroClosingMainOptionsMultiTimeframeThenChart) {
     for (const bool quit : {true, false}) {
         HeadlessUi fresh;
         Host host{fresh, files, clock};
         fresh.setIdleHook([&] { quit ? fresh.pickMenu(main, 4) : fresh.requestClose(main); });
         EXPECT_EQ(runVurezer(host, folder.path()), 0) << quit;
-        EXPECT_EQ(fresh.closedWindows(), (std::vector{main, options, mtf})) << quit;
+        EXPECT_EQ(fresh.closedWindows(), (std::vector{main, options, mtf, app.chart.window}))
+            << quit;
     }
 }
 

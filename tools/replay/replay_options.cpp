@@ -176,6 +176,7 @@ const std::vector<OptionRule>& optionRules() {
         {"--snapshots", pathSetter("--snapshots", &ReplayOptions::snapshots)},
         {"--events", pathSetter("--events", &ReplayOptions::events)},
         {"--columns-out", pathSetter("--columns-out", &ReplayOptions::columnsOut)},
+        {"--report", pathSetter("--report", &ReplayOptions::report)},
     };
     return rules;
 }
@@ -190,7 +191,8 @@ const OptionRule* findRule(std::string_view name) {
 }
 
 std::string checkOutputClashes(const ReplayOptions& options) {
-    const std::string* outputs[] = {&options.snapshots, &options.events, &options.columnsOut};
+    const std::string* outputs[] = {&options.snapshots, &options.events, &options.columnsOut,
+                                    &options.report};
     for (std::size_t i = 0; i < std::size(outputs); ++i) {
         for (const std::string& name : namesWritten(*outputs[i])) {
             if (options.ticks != "-" && sameFile(name, options.ticks)) {
@@ -280,6 +282,7 @@ std::string replayUsage() {
            "  --snapshots FILE          active-log header and one row per tick\n"
            "  --events FILE             every event-log row as TICK,Description\n"
            "  --columns-out FILE        per tick and chosen column: TICK,K,RB,BP,SP,S1,P1,...\n"
+           "  --report FILE.html        a self-contained page with charts of the run\n"
            "  --help                    shows this text\n"
            "\n"
            "Exit status: 0 on success, 2 on any error, 130 or 143 when stopped by\n"

@@ -41,6 +41,7 @@ struct ReplayOptions {
     std::string snapshots; // "" = not written
     std::string events;
     std::string columnsOut;
+    std::string report; // HTML page describing the run
 };
 
 struct ParsedCommandLine {

@@ -2,6 +2,8 @@
 
 #include "replay/output_guard.h"
 #include "replay/pending_output.h"
+#include "replay/report_html.h"
+#include "replay/report_recorder.h"
 #include "replay/tick_file.h"
 #include "replay/tick_lines.h"
 
@@ -85,6 +87,9 @@ private:
     void runTick(long long tick, const TickLine& line);
     void pressButtonsAfter(long long tick);
     void writeEventRows(long long tick);
+    void recordTickForReport(long long tick, const std::string& label);
+    void recordPressesForReport(long long tick, bool wasIdle, bool wasOpen);
+    void writeReport();
     std::optional<Failure> commitOutputs();
     void settle() { ui_.dispatchPending(); }
 
@@ -100,6 +105,8 @@ private:
     PendingOutput snapshots_;
     PendingOutput events_;
     PendingOutput columns_;
+    PendingOutput report_;
+    std::optional<ReportRecorder> recorder_; // only when a report is asked for
 };
 
 std::optional<Failure> Replay::run(std::istream& standardInput) {
@@ -125,6 +132,9 @@ std::optional<Failure> Replay::run(std::istream& standardInput) {
     }
     if (auto failed = actLikeTheUser()) {
         return failed;
+    }
+    if (report_.isOpen()) {
+        recorder_.emplace(app_.ranking.referenceBias);
     }
     writeEventRows(-1);
     if (auto failed = replayTicks()) {
@@ -194,6 +204,7 @@ std::optional<Failure> Replay::openOutputs() {
         {&snapshots_, &options_.snapshots},
         {&events_, &options_.events},
         {&columns_, &options_.columnsOut},
+        {&report_, &options_.report},
     };
     for (const auto& [output, path] : outputs) {
         if (!path->empty()) {
@@ -339,8 +350,38 @@ void Replay::runTick(long long tick, const TickLine& line) {
             }
         }
     }
+    const bool wasIdle = basketIdle(app_.basket);
+    const bool wasOpen = app_.basket.direction != TradeDirection::None;
+    recordTickForReport(tick, line.label);
     pressButtonsAfter(tick);
+    recordPressesForReport(tick, wasIdle, wasOpen);
     writeEventRows(tick);
+}
+
+void Replay::recordTickForReport(long long tick, const std::string& label) {
+    if (!recorder_) {
+        return;
+    }
+    std::optional<int> profit;
+    if (app_.basket.direction != TradeDirection::None) {
+        profit = basketProfit(app_.basket, app_.market.livePrices);
+    }
+    recorder_->addTick(tick, label, app_.ranking, profit);
+}
+
+// A press opens the basket at a profit of 0; Close freezes the profit of
+// the tick it follows. Both may happen after one tick.
+void Replay::recordPressesForReport(long long tick, bool wasIdle, bool wasOpen) {
+    if (!recorder_) {
+        return;
+    }
+    const bool open = app_.basket.direction != TradeDirection::None;
+    if (wasIdle && !basketIdle(app_.basket)) {
+        recorder_->basketOpened(tick);
+    }
+    if ((wasOpen || wasIdle) && !open && !basketIdle(app_.basket)) {
+        recorder_->basketClosed(tick);
+    }
 }
 
 void Replay::pressButtonsAfter(long long tick) {
@@ -365,8 +406,12 @@ void Replay::writeEventRows(long long tick) {
     const WindowHandle main = app_.host.windows.main;
     const int rows = ui_.reportRowCount(main, EVENT_LOG_LIST);
     for (int row = rows - 1; row >= 0; --row) {
-        events_.writeLine(std::to_string(tick) + "," +
-                          ui_.reportGetCell(main, EVENT_LOG_LIST, row, EVENT_DESCRIPTION_COLUMN));
+        const std::string description =
+            ui_.reportGetCell(main, EVENT_LOG_LIST, row, EVENT_DESCRIPTION_COLUMN);
+        events_.writeLine(std::to_string(tick) + "," + description);
+        if (recorder_) {
+            recorder_->addEvent(tick, description);
+        }
     }
     if (rows > 0) {
         ui_.reportClear(main, EVENT_LOG_LIST);
@@ -376,8 +421,21 @@ void Replay::writeEventRows(long long tick) {
 // All outputs are finished before any is moved into place, and a move that
 // still fails takes back the ones already moved: a run leaves all of its
 // outputs or none.
+void Replay::writeReport() {
+    const std::string page = reportHtml(reportFacts(options_, app_.market), *recorder_);
+    std::size_t start = 0;
+    while (start < page.size()) {
+        const std::size_t end = page.find('\n', start);
+        report_.writeLine(page.substr(start, end - start));
+        start = end == std::string::npos ? page.size() : end + 1;
+    }
+}
+
 std::optional<Failure> Replay::commitOutputs() {
-    PendingOutput* const outputs[] = {&snapshots_, &events_, &columns_};
+    if (recorder_) {
+        writeReport();
+    }
+    PendingOutput* const outputs[] = {&snapshots_, &events_, &columns_, &report_};
     for (PendingOutput* output : outputs) {
         if (std::string error = output->finish(); !error.empty()) {
             return failure(error);

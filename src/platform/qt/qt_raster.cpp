@@ -14,11 +14,43 @@ QRgb toRgb(Colour colour) {
     return qRgb(redOf(colour), greenOf(colour), blueOf(colour));
 }
 
-void plot(QImage& image, int x, int y, QRgb colour) {
-    if (x >= 0 && y >= 0 && x < image.width() && y < image.height()) {
-        image.setPixel(x, y, colour);
+// The canvas is 32 bits a pixel: rows are written directly, since
+// QImage::setPixel checks and converts per pixel and a chart redraw sets
+// hundreds of thousands of them.
+class PixelRows {
+public:
+    explicit PixelRows(QImage& image)
+        : image_(image), direct_(image.depth() == 32),
+          bits_(direct_ ? reinterpret_cast<QRgb*>(image.bits()) : nullptr),
+          stride_(direct_ ? image.bytesPerLine() / 4 : 0) {}
+
+    void set(int x, int y, QRgb colour) {
+        if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) {
+            return;
+        }
+        if (direct_) {
+            bits_[y * stride_ + x] = colour;
+        } else {
+            image_.setPixel(x, y, colour);
+        }
     }
-}
+    // Columns x0 .. x1 - 1 of row y, already clipped.
+    void fillRow(int y, int x0, int x1, QRgb colour) {
+        if (direct_) {
+            std::fill(bits_ + y * stride_ + x0, bits_ + y * stride_ + x1, colour);
+            return;
+        }
+        for (int x = x0; x < x1; ++x) {
+            image_.setPixel(x, y, colour);
+        }
+    }
+
+private:
+    QImage& image_;
+    bool direct_;
+    QRgb* bits_;
+    qsizetype stride_;
+};
 
 } // namespace
 
@@ -27,18 +59,21 @@ void fillPixels(QImage& image, int left, int top, int width, int height, Colour 
     const int y0 = std::max(top, 0);
     const int x1 = std::min(left + width, image.width());
     const int y1 = std::min(top + height, image.height());
+    if (x0 >= x1 || y0 >= y1) {
+        return;
+    }
     const QRgb value = toRgb(colour);
+    PixelRows rows(image);
     for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            image.setPixel(x, y, value);
-        }
+        rows.fillRow(y, x0, x1, value);
     }
 }
 
 void rasterLine(QImage& image, int x1, int y1, int x2, int y2, Colour colour) {
     const QRgb value = toRgb(colour);
+    PixelRows rows(image);
     forEachLinePixel(x1, y1, x2, y2, image.width(), image.height(),
-                     [&image, value](int x, int y) { plot(image, x, y, value); });
+                     [&rows, value](int x, int y) { rows.set(x, y, value); });
 }
 
 void rasterRect(QImage& image, int left, int top, int width, int height, Colour border,

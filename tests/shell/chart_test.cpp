@@ -1,0 +1,238 @@
+#include "history_folder.h"
+
+#include "platform/files.h"
+#include "platform/headless/fixed_clock.h"
+#include "platform/headless/headless_ui.h"
+#include "platform/palette.h"
+#include "shell/chart_window.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "shell/strength_chart.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace vz::testing {
+namespace {
+
+TEST(StrengthScaleTest, GridStepsAreRoundAndScalesHoldZeroAndEveryValue) {
+    const std::pair<long long, long long> steps[] = {
+        {1, 1}, {5, 1}, {6, 2}, {10, 2}, {11, 5}, {25, 5}, {26, 10}, {240, 50}, {251, 100}};
+    for (const auto& [span, step] : steps) {
+        EXPECT_EQ(roundGridStep(span, 5), step) << span;
+    }
+    // Spans far beyond 32-bit pips still give a step, without overflow.
+    EXPECT_GT(roundGridStep(1'000'000'000'000LL, 5), 100'000'000'000LL);
+
+    const ChartScale allAbove = chooseChartScale(37, 180, 100, 201);
+    EXPECT_EQ(allAbove.lowest, 0); // the zero line is always in sight
+    EXPECT_EQ(allAbove.highest % allAbove.step, 0);
+    EXPECT_GE(allAbove.highest, 180);
+    EXPECT_EQ(allAbove.y(allAbove.highest), 100);
+    EXPECT_EQ(allAbove.y(0), 300);
+    EXPECT_EQ(allAbove.y(1'000'000), 100); // clamped into the box
+
+    const ChartScale flat = chooseChartScale(0, 0, 0, 21);
+    EXPECT_LT(flat.lowest, 0);
+    EXPECT_GT(flat.highest, 0);
+    EXPECT_EQ(flat.y(0), 10);
+}
+
+TEST(StrengthHistoryTest, RingKeepsTheNewestHourAndClearsToEmpty) {
+    StrengthHistory history;
+    for (int tick = 0; tick < STRENGTH_HISTORY_TICKS + 5; ++tick) {
+        StrengthSample sample;
+        sample.referenceBias = tick;
+        recordStrengthSample(history, sample);
+    }
+    EXPECT_EQ(history.count, STRENGTH_HISTORY_TICKS);
+    EXPECT_EQ(history.ring.size(), static_cast<std::size_t>(STRENGTH_HISTORY_TICKS));
+    EXPECT_EQ(strengthSampleAt(history, 0).referenceBias, STRENGTH_HISTORY_TICKS + 4);
+    EXPECT_EQ(strengthSampleAt(history, STRENGTH_HISTORY_TICKS - 1).referenceBias, 5);
+
+    clearStrengthHistory(history);
+    EXPECT_EQ(history.count, 0);
+    recordStrengthSample(history, StrengthSample{.referenceBias = 42});
+    EXPECT_EQ(history.count, 1);
+    EXPECT_EQ(strengthSampleAt(history, 0).referenceBias, 42);
+    EXPECT_EQ(chartColumnX(0), CHART_PLOT_LEFT + CHART_PLOT_COLUMNS - 1);
+    EXPECT_EQ(chartColumnX(STRENGTH_HISTORY_TICKS - 1), CHART_PLOT_LEFT);
+}
+
+TEST(StrengthChartDrawingTest, BeforeAnyRankingEveryPairIsNamedOnceInTableOrder) {
+    HeadlessUi ui;
+    const WindowHandle window =
+        ui.openWindow(0, 0, CHART_WINDOW_WIDTH, CHART_WINDOW_HEIGHT, 0, "chart", {});
+    const StrengthHistory empty;
+    const std::array<std::int32_t, PAIR_COUNT> allInRowZero{};
+    drawStrengthChart(ui, window, {empty, allInRowZero, ""});
+    for (int row = 0; row < PAIR_COUNT; ++row) {
+        EXPECT_EQ(ui.textAt(window, CHART_LABEL_X, pairLabelY(row)),
+                  PAIR_TABLE[static_cast<std::size_t>(row)]);
+    }
+    EXPECT_EQ(ui.textAt(window, CHART_TITLE_X, CHART_TITLE_Y),
+              "Pips since the reference day (none picked yet), last 60 minutes of ticks");
+}
+
+// The program on the headless toolkit, day 0 picked and Real-Time Mode on.
+struct ChartTest : ::testing::Test {
+    HistoryFolder folder;
+    HeadlessUi ui;
+    StdFileSystem files;
+    FixedClock clock;
+    App app{Host{ui, files, clock}};
+    WindowHandle& main = app.host.windows.main;
+    WindowHandle& chart = app.chart.window;
+
+    void SetUp() override {
+        startUp(app, folder.path());
+        act(&HeadlessUi::pickListItem, main, REFERENCE_DAY_LIST, 0);
+        act(&HeadlessUi::clickButton, main, REAL_TIME_BOX);
+    }
+    template <class... Args> void act(void (HeadlessUi::*action)(Args...), Args... args) {
+        (ui.*action)(args...);
+        ui.dispatchPending();
+    }
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            clock.advanceSeconds(1);
+            act(&HeadlessUi::fireTimers, main);
+        }
+    }
+    void openChart() { act(&HeadlessUi::pickMenu, main, MENU_STRENGTH_CHART); }
+    bool shown() { return ui.window(chart)->visible; }
+    // Every pixel of the chart's canvas, for before-and-after comparisons.
+    std::vector<Colour> canvas() {
+        std::vector<Colour> pixels;
+        for (int y = 0; y < CHART_WINDOW_HEIGHT; ++y) {
+            for (int x = 0; x < CHART_WINDOW_WIDTH; ++x) {
+                pixels.push_back(ui.pixel(chart, x, y));
+            }
+        }
+        return pixels;
+    }
+    // Rows of column x inside the pairs' plot painted in the colour.
+    std::vector<int> rowsIn(int x, Colour colour) {
+        std::vector<int> rows;
+        for (int y = CHART_PAIR_TOP; y < CHART_PAIR_TOP + CHART_PAIR_HEIGHT; ++y) {
+            if (ui.pixel(chart, x, y) == colour) {
+                rows.push_back(y);
+            }
+        }
+        return rows;
+    }
+    int zeroRow() {
+        // Far left: no samples there in a short run, only the gridlines.
+        const std::vector<int> rows = rowsIn(CHART_PLOT_LEFT + 3, CHART_ZERO_COLOUR);
+        EXPECT_EQ(rows.size(), 1U);
+        return rows.empty() ? -1 : rows.front();
+    }
+    std::string namesInRowOrder() {
+        std::string names;
+        for (int row = 0; row < PAIR_COUNT; ++row) {
+            names += ui.textAt(chart, CHART_LABEL_X, pairLabelY(row)) + " ";
+        }
+        return names;
+    }
+    std::string slotRows() {
+        std::string names;
+        for (const std::string& symbol : app.ranking.rowSymbols) {
+            names += symbol + " ";
+        }
+        return names;
+    }
+};
+
+TEST_F(ChartTest, LastOptionsItemOpensTheHiddenWindowAndItsCloseBoxHidesIt) {
+    const std::vector<MenuItemState> items = ui.menuItems(main);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items.back().caption, "Strength Chart");
+    EXPECT_EQ(items.back().menuId, MENU_STRENGTH_CHART);
+    EXPECT_FALSE(items.back().greyed || items.back().checked);
+    EXPECT_EQ(items[items.size() - 2].menuId, MENU_PAIR_ALERTS);
+    EXPECT_EQ(ui.window(chart)->caption, "Strength Chart");
+    EXPECT_FALSE(shown());
+
+    openChart();
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(ui.textAt(chart, CHART_TITLE_X, CHART_TITLE_Y),
+              "Pips since the reference day 01-05-2026, last 60 minutes of ticks");
+    act(&HeadlessUi::requestClose, chart);
+    EXPECT_FALSE(shown());
+    EXPECT_TRUE(ui.window(main)->visible && app.shell.appRunning == 1);
+}
+
+TEST_F(ChartTest, RisingPairEndsAboveTheZeroLineInItsColourWithNamesInSlotOrder) {
+    openChart();
+    folder.setLivePips(0, 10);  // GBPUSD
+    folder.setLivePips(7, -30); // EURUSD
+    tick(30);
+    folder.setLivePips(0, 80);
+    tick(30);
+
+    const int zero = zeroRow();
+    const int newest = chartColumnX(0);
+    const std::vector<int> gbpusd = rowsIn(newest, pairColour(0));
+    const std::vector<int> eurusd = rowsIn(newest, pairColour(7));
+    ASSERT_FALSE(gbpusd.empty());
+    ASSERT_FALSE(eurusd.empty());
+    EXPECT_LT(gbpusd.back(), zero);
+    EXPECT_GT(eurusd.front(), zero);
+    // The jump from 10 to 80 pips shows as a climb, not only as its end.
+    const std::vector<int> beforeJump = rowsIn(chartColumnX(45), pairColour(0));
+    ASSERT_FALSE(beforeJump.empty());
+    EXPECT_GT(beforeJump.front(), gbpusd.front());
+
+    EXPECT_EQ(namesInRowOrder(), slotRows());
+    EXPECT_EQ(ui.textAt(chart, CHART_LABEL_X, pairLabelY(0)), "GBPUSD");
+    EXPECT_EQ(ui.textAt(chart, CHART_LABEL_X, pairLabelY(13)), "EURUSD");
+    const std::vector<DrawnText>& texts = ui.window(chart)->texts;
+    const auto gbpusdName = std::find_if(texts.rbegin(), texts.rend(), [](const DrawnText& t) {
+        return t.x == CHART_LABEL_X && t.y == pairLabelY(0);
+    });
+    ASSERT_NE(gbpusdName, texts.rend());
+    EXPECT_EQ(gbpusdName->colour, pairColour(0));
+}
+
+TEST_F(ChartTest, NothingIsDrawnWhileHiddenAndShowingBringsTheChartUpToDate) {
+    const std::vector<Colour> blank = canvas();
+    folder.setLivePips(2, 50); // GBPJPY
+    tick(20);
+    EXPECT_EQ(canvas(), blank);
+
+    openChart();
+    EXPECT_FALSE(rowsIn(chartColumnX(0), pairColour(2)).empty());
+    act(&HeadlessUi::requestClose, chart);
+    const std::vector<Colour> atClose = canvas();
+    tick(20);
+    EXPECT_EQ(canvas(), atClose);
+    EXPECT_EQ(app.strengthHistory.count, 40); // samples are still taken
+}
+
+TEST_F(ChartTest, TheRingWrapsAfterAnHourAndANewDayClearsIt) {
+    folder.setLivePips(4, 400); // NZDUSD far up for the first minutes
+    tick(100);
+    folder.setLivePips(4, 20);
+    tick(STRENGTH_HISTORY_TICKS - 50);
+    openChart();
+    // The 400-pip minutes are still within the hour: the scale reaches them.
+    const int highScaleRow = rowsIn(chartColumnX(0), pairColour(4)).front();
+    tick(60);
+    EXPECT_EQ(app.strengthHistory.count, STRENGTH_HISTORY_TICKS);
+    const std::vector<int> oldest = rowsIn(CHART_PLOT_LEFT, pairColour(4));
+    const std::vector<int> newest = rowsIn(chartColumnX(0), pairColour(4));
+    ASSERT_FALSE(oldest.empty());
+    EXPECT_EQ(oldest, newest);               // flat at 20 pips over the whole hour
+    EXPECT_LT(newest.front(), highScaleRow); // 20 pips now fill more of the box
+
+    act(&HeadlessUi::pickListItem, main, REFERENCE_DAY_LIST, 1);
+    EXPECT_EQ(app.strengthHistory.count, 0);
+    EXPECT_TRUE(rowsIn(chartColumnX(0), pairColour(4)).empty());
+    EXPECT_EQ(ui.textAt(chart, CHART_TITLE_X, CHART_TITLE_Y),
+              "Pips since the reference day 01-06-2026, last 60 minutes of ticks");
+    EXPECT_EQ(namesInRowOrder(), slotRows());
+}
+
+} // namespace
+} // namespace vz::testing
