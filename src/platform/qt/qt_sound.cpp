@@ -23,6 +23,14 @@ namespace {
 // One per sound field of the options window.
 constexpr std::size_t CACHED_WAVES = 4;
 constexpr qint64 OUTPUT_BUFFER_MICROSECONDS = 500'000;
+// Beyond its own buffer a sound server may hold a sound for up to a couple of
+// seconds before it is heard.
+constexpr int SERVER_LATENCY_MARGIN_MS = 2000;
+
+int drainMs(const QAudioSink& sink) {
+    const qint64 buffered = sink.format().durationForBytes(static_cast<qint32>(sink.bufferSize()));
+    return static_cast<int>(buffered / 1000) + SERVER_LATENCY_MARGIN_MS;
+}
 
 // Size and modification time: enough to notice a file replaced on disk.
 struct FileStamp {
@@ -105,10 +113,10 @@ struct QtSound::Impl {
         playback.reset();
     }
 
-    // Releases the playback once it has run dry or failed, from outside the
-    // sink's own signal, and only if no newer sound has replaced it meanwhile.
-    void releaseWhenDone(int serial) {
-        QTimer::singleShot(0, &context, [this, serial] {
+    // Releases the playback later, from outside the sink's own signal, unless
+    // a newer sound has replaced it meanwhile.
+    void releaseLater(int serial, int delayMs) {
+        QTimer::singleShot(delayMs, &context, [this, serial] {
             if (serial == playbackSerial) {
                 stop();
             }
@@ -131,13 +139,17 @@ struct QtSound::Impl {
         next->sink = std::make_unique<QAudioSink>(device, formatOf(*next->wave));
         const int serial = ++playbackSerial;
         const QBuffer* source = &next->buffer;
-        QObject::connect(next->sink.get(), &QAudioSink::stateChanged, &context,
-                         [this, serial, source](QAudio::State state) {
+        QAudioSink* sink = next->sink.get();
+        QObject::connect(sink, &QAudioSink::stateChanged, &context,
+                         [this, serial, source, sink](QAudio::State state) {
                              // Idle also means an underrun with samples still
-                             // to come; only the end of them ends the sound.
-                             const bool ranOut = state == QAudio::IdleState && source->atEnd();
-                             if (ranOut || state == QAudio::StoppedState) {
-                                 releaseWhenDone(serial);
+                             // to come. At their end the output still holds
+                             // what it was last handed, and closing it now
+                             // would cut the sound's tail.
+                             if (state == QAudio::IdleState && source->atEnd()) {
+                                 releaseLater(serial, drainMs(*sink));
+                             } else if (state == QAudio::StoppedState) {
+                                 releaseLater(serial, 0);
                              }
                          });
         // Half a second of samples ahead rides out a busy GUI thread.

@@ -92,7 +92,8 @@ public:
     // The menu bar item with that id, searched through the drop-down menus.
     QAction* menuAction(WindowHandle window, int menuId) const;
     std::size_t pendingEvents() const;
-    // True from playWave until the sound has run out or was stopped.
+    // True from playWave until the output has played the sound out, or it was
+    // stopped.
     bool wavePlaying() const;
     // Hands every queued event to its handler without waiting.
     void dispatchPending();
