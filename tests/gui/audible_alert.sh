@@ -144,6 +144,24 @@ awk -v s="$seconds" 'BEGIN { exit !(s >= 0.3 && s <= 0.6) }' || {
     failures=$((failures + 1))
 }
 
+# A second sound half a second into the first replaces it: the first tone,
+# then the second alone (two at once would peak near full scale).
+sox -D -r 22050 -n -r 22050 -c 1 -e ima-adpcm "$work/second.wav" synth 3 sine 990 vol 0.5
+VUREZER_SECOND_WAVE="$work/second.wav" record_alert replaced ANewSoundStopsTheOneStillPlaying \
+    "$work/ima-adpcm.wav"
+seconds=$(sound_seconds "$work/replaced.rec.wav")
+sox "$work/trimmed.wav" "$work/first.wav" trim 0 0.3
+sox "$work/trimmed.wav" "$work/last.wav" trim 0.7
+first_hz=$(frequency_of "$work/first.wav")
+last_hz=$(frequency_of "$work/last.wav")
+last_peak=$(peak_of "$work/last.wav")
+echo "replaced: sounded ${seconds} s, first ${first_hz} Hz, then ${last_hz} Hz at peak ${last_peak}"
+awk -v s="$seconds" -v a="$first_hz" -v b="$last_hz" -v p="$last_peak" \
+    'BEGIN { exit !(s >= 1.2 && s <= 1.8 && a >= 600 && a <= 720 && b >= 900 && b <= 1080 && p < 0.7) }' || {
+    echo "  expected 660 Hz, then 990 Hz alone, 1.5 s in all"
+    failures=$((failures + 1))
+}
+
 record_alert missing AMissingWaveIsSilentAndToldOnce "$work/no-such-sound.wav"
 peak=$(peak_of "$work/missing.rec.wav")
 echo "missing file: peak $peak"

@@ -134,5 +134,17 @@ TEST_F(AudibleAlert, AMissingWaveIsSilentAndToldOnce) {
     listenThenStop();
 }
 
+// As with the platform's wave player, a second sound cuts the first one short
+// instead of mixing with it.
+TEST_F(AudibleAlert, ANewSoundStopsTheOneStillPlaying) {
+    const char* second = std::getenv("VUREZER_SECOND_WAVE");
+    ASSERT_TRUE(!wave.empty() && second != nullptr) << "two wave files to play one after the other";
+    ui.playWave(wave);
+    QTest::qWait(LISTEN_MS / 2);
+    ui.playWave(second);
+    EXPECT_TRUE(ui.wavePlaying());
+    listenThenStop();
+}
+
 } // namespace
 } // namespace vz
