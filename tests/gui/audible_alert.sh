@@ -55,7 +55,7 @@ set-default-sink alerts
 set-default-source alerts.monitor
 PA
 pulseaudio -n -F "$work/daemon.pa" --daemonize=no --system=false --exit-idle-time=-1 \
-    --use-pid-file=no --log-target="file:$work/daemon.log" &
+    --use-pid-file=no --log-target=stderr >"$work/daemon.log" 2>&1 &
 daemon=$!
 
 # Polls a command for up to ten seconds.
@@ -68,7 +68,9 @@ wait_for() {
 }
 has_source_output() { pactl list short source-outputs | grep -q .; }
 
-wait_for pactl info || skip "the PulseAudio daemon did not start: $(tail -n 5 "$work/daemon.log" 2>/dev/null)"
+daemon_answers() { kill -0 "$daemon" 2>/dev/null && pactl info; }
+wait_for daemon_answers ||
+    skip "the PulseAudio daemon did not start here: $(grep -v '^W:' "$work/daemon.log" | tail -n 3)"
 
 # Runs one driver test with the wave file while the monitor is recorded into
 # $work/$name.rec.wav.
