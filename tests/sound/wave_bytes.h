@@ -5,9 +5,16 @@
 
 namespace vz::testing {
 
-// The bytes of a RIFF WAVE file with one fmt chunk (one channel, 8000 Hz,
-// 16 bits) and one data chunk, written out by hand.
-inline std::string riffWave(std::uint16_t formatTag, const std::string& data) {
+struct WaveShape {
+    std::uint32_t rate = 8000;
+    std::uint16_t channels = 1;
+    std::uint16_t bitsPerSample = 16;
+};
+
+// The bytes of a RIFF WAVE file with one fmt chunk and one data chunk,
+// written out by hand.
+inline std::string riffWave(std::uint16_t formatTag, const std::string& data,
+                            const WaveShape& shape = {}) {
     const auto le = [](std::uint32_t value, int bytes) {
         std::string out;
         for (int i = 0; i < bytes; ++i) {
@@ -15,13 +22,16 @@ inline std::string riffWave(std::uint16_t formatTag, const std::string& data) {
         }
         return out;
     };
-    const std::string fmt =
-        le(formatTag, 2) + le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) + le(16, 2);
+    const std::uint32_t blockAlign = shape.channels * shape.bitsPerSample / 8U;
+    const std::string fmt = le(formatTag, 2) + le(shape.channels, 2) + le(shape.rate, 4) +
+                            le(shape.rate * blockAlign, 4) + le(blockAlign, 2) +
+                            le(shape.bitsPerSample, 2);
     const std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" +
                              le(static_cast<std::uint32_t>(data.size()), 4) + data;
     return "RIFF" + le(static_cast<std::uint32_t>(body.size()), 4) + body;
 }
 
 inline constexpr std::uint16_t WAVE_PCM = 1;
+inline constexpr std::uint16_t WAVE_MU_LAW = 7;
 
 } // namespace vz::testing

@@ -11,7 +11,9 @@
 #include <QObject>
 #include <QTimer>
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>

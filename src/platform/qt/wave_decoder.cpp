@@ -120,7 +120,9 @@ DecodedWave decodeWaveFile(const std::string& path) {
     }
     wave.sampleRate = info.samplerate;
     wave.channels = std::min(info.channels, MOST_CHANNELS_KEPT);
-    const sf_count_t longest = static_cast<sf_count_t>(info.samplerate) * LONGEST_WAVE_SECONDS;
+    const sf_count_t longest =
+        std::min(static_cast<sf_count_t>(info.samplerate) * LONGEST_WAVE_SECONDS,
+                 static_cast<sf_count_t>(MOST_WAVE_SAMPLES) / wave.channels);
     readSamples(file.get(), info, std::min(info.frames, longest), wave);
     if (wave.samples.empty()) {
         wave.problem = info.frames > 0 ? WaveProblem::CannotDecode : WaveProblem::NoSound;

@@ -30,8 +30,10 @@ struct DecodedWave {
 };
 
 // Alert sounds last seconds; a long recording chosen by mistake plays its
-// first five minutes only, so it cannot take the program's memory.
+// first five minutes only, and fewer at rates above 48 kHz stereo, so that it
+// cannot take the program's memory (about 55 MiB of samples at most).
 inline constexpr int LONGEST_WAVE_SECONDS = 300;
+inline constexpr std::size_t MOST_WAVE_SAMPLES = 300UL * 48000UL * 2UL;
 inline constexpr int LOWEST_WAVE_RATE = 1000;
 inline constexpr int HIGHEST_WAVE_RATE = 384000;
 
