@@ -19,11 +19,12 @@ bool switchedOn(Host& host, int checkBoxId) {
 }
 
 // The entry always comes first so that it is kept even if the sound fails.
-void raise(Host& host, const std::string& entry, int soundFieldId) {
+void raise(Host& host, AlertState& state, const std::string& entry, int soundFieldId) {
     addEventLogRow(host, entry);
     const std::string wave = host.ui.getControlText(host.windows.options, soundFieldId);
     if (!wave.empty()) {
         host.ui.playWave(wave);
+        checkAlertSound(wave, state, host);
     }
 }
 
@@ -37,30 +38,32 @@ bool acrossHalves(const std::string& a, const std::string& b) {
 }
 
 void checkOpposingEnd(const AlertInputs& inputs, std::size_t row, const std::string& oldAnchor,
-                      const char* caption, Host& host) {
+                      const char* caption, AlertState& state, Host& host) {
     const std::string current = rowText(inputs.rowSymbols, row);
     if (current != oldAnchor && acrossHalves(current, oldAnchor)) {
-        raise(host, caption + current + ":" + rowText(inputs.rowPipsTexts, row), OPT_ANCHORS_SOUND);
+        raise(host, state, caption + current + ":" + rowText(inputs.rowPipsTexts, row),
+              OPT_ANCHORS_SOUND);
     }
 }
 
-void checkOpposingAnchors(const AlertInputs& inputs, Host& host) {
+void checkOpposingAnchors(const AlertInputs& inputs, AlertState& state, Host& host) {
     if (!switchedOn(host, OPT_ANCHORS_BOX)) {
         return;
     }
-    checkOpposingEnd(inputs, TOP_ROW, inputs.topAnchorPair, "New opposing top anchor: ", host);
+    checkOpposingEnd(inputs, TOP_ROW, inputs.topAnchorPair, "New opposing top anchor: ", state,
+                     host);
     checkOpposingEnd(inputs, BOTTOM_ROW, inputs.bottomAnchorPair,
-                     "New opposing bottom anchor: ", host);
+                     "New opposing bottom anchor: ", state, host);
 }
 
-void checkBiasFlip(const AlertInputs& inputs, Host& host) {
+void checkBiasFlip(const AlertInputs& inputs, AlertState& state, Host& host) {
     if (!switchedOn(host, OPT_FLIP_BOX)) {
         return;
     }
     if (inputs.previousRefBias >= 0 && inputs.referenceBias < 0) {
-        raise(host, "Reference Bias Flipped Negative!", OPT_FLIP_SOUND);
+        raise(host, state, "Reference Bias Flipped Negative!", OPT_FLIP_SOUND);
     } else if (inputs.previousRefBias <= 0 && inputs.referenceBias > 0) {
-        raise(host, "Reference Bias Flipped Positive!", OPT_FLIP_SOUND);
+        raise(host, state, "Reference Bias Flipped Positive!", OPT_FLIP_SOUND);
     }
 }
 
@@ -86,7 +89,7 @@ void checkGrouping(const AlertInputs& inputs, AlertState& state, Host& host) {
     const int count = firstHalfPairsOnTop(inputs);
     const bool grouped = count == 0 || count == HALF_SIZE;
     if (state.groupedAlertLatch == 0 && grouped) {
-        raise(host, "Pairs are perfectly grouped.", OPT_GROUPING_SOUND);
+        raise(host, state, "Pairs are perfectly grouped.", OPT_GROUPING_SOUND);
         state.groupedAlertLatch = 1;
     } else if (state.groupedAlertLatch == 1 && !grouped) {
         state.groupedAlertLatch = 0;
@@ -97,7 +100,7 @@ bool validIndex(int index) {
     return index >= 0 && index < PAIR_COUNT;
 }
 
-void checkPairInSlot(const AlertInputs& inputs, Host& host) {
+void checkPairInSlot(const AlertInputs& inputs, AlertState& state, Host& host) {
     if (!switchedOn(host, OPT_PAIR_BOX)) {
         return;
     }
@@ -111,26 +114,38 @@ void checkPairInSlot(const AlertInputs& inputs, Host& host) {
     if (symbol != PAIR_TABLE[static_cast<std::size_t>(pair)]) {
         return;
     }
-    raise(host, "Pair: " + symbol + " is in slot: " + formatNumber(slot + 1), OPT_PAIR_SOUND);
+    raise(host, state, "Pair: " + symbol + " is in slot: " + formatNumber(slot + 1),
+          OPT_PAIR_SOUND);
     // Fires once; the user re-arms it by checking the box again.
     host.ui.setChecked(host.windows.options, OPT_PAIR_BOX, false);
 }
 
 } // namespace
 
+void checkAlertSound(const std::string& path, AlertState& state, Host& host) {
+    if (path.empty()) {
+        return;
+    }
+    if (host.ui.canPlayWave(path)) {
+        state.unplayableSounds.erase(path);
+    } else if (state.unplayableSounds.insert(path).second) {
+        addEventLogRow(host, "Alert sound cannot be played: " + path);
+    }
+}
+
 void runAlertCheck(AlertCheck check, const AlertInputs& inputs, AlertState& state, Host& host) {
     switch (check) {
     case AlertCheck::OpposingAnchors:
-        checkOpposingAnchors(inputs, host);
+        checkOpposingAnchors(inputs, state, host);
         break;
     case AlertCheck::RefBiasFlip:
-        checkBiasFlip(inputs, host);
+        checkBiasFlip(inputs, state, host);
         break;
     case AlertCheck::Grouping:
         checkGrouping(inputs, state, host);
         break;
     case AlertCheck::PairInSlot:
-        checkPairInSlot(inputs, host);
+        checkPairInSlot(inputs, state, host);
         break;
     }
 }

@@ -4,6 +4,7 @@
 #include "platform/host.h"
 
 #include <array>
+#include <set>
 #include <string>
 
 namespace vz {
@@ -24,10 +25,18 @@ struct AlertInputs {
 
 struct AlertState {
     int groupedAlertLatch = 0;
+    // Sound files already reported as unplayable. A file that plays again is
+    // dropped, so that breaking it later is reported anew.
+    std::set<std::string> unplayableSounds;
 };
 
 // Runs one detector: reads its switch, lists and sound field from the options
 // window, logs its entry in the event log, then plays its sound.
 void runAlertCheck(AlertCheck check, const AlertInputs& inputs, AlertState& state, Host& host);
+
+// A chosen sound file that cannot be played would leave its alert silent, so
+// the first time it is found so the event log says "Alert sound cannot be
+// played: " followed by the path as chosen. An empty path is no choice.
+void checkAlertSound(const std::string& path, AlertState& state, Host& host);
 
 } // namespace vz

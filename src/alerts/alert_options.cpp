@@ -101,7 +101,7 @@ WindowHandle buildOptionsWindow(Host& host, EventHandler handler) {
     return window;
 }
 
-void handleOptionsEvent(Host& host, const WindowEvent& event) {
+void handleOptionsEvent(Host& host, AlertState& alerts, const WindowEvent& event) {
     if (event.code == WindowEventCode::CloseRequest) {
         host.ui.showWindow(host.windows.options, ShowCommand::Hide);
         return;
@@ -110,13 +110,13 @@ void handleOptionsEvent(Host& host, const WindowEvent& event) {
         return;
     }
     if (soundFieldOf(event.controlId) != 0) {
-        chooseAlertSound(host, event.controlId);
+        chooseAlertSound(host, alerts, event.controlId);
     } else if (event.controlId == OPT_EXIT_BUTTON) {
         closeAlertOptions(host);
     }
 }
 
-void chooseAlertSound(Host& host, int checkBoxId) {
+void chooseAlertSound(Host& host, AlertState& alerts, int checkBoxId) {
     const int field = soundFieldOf(checkBoxId);
     if (field == 0 || !host.ui.isChecked(host.windows.options, checkBoxId)) {
         return;
@@ -124,6 +124,7 @@ void chooseAlertSound(Host& host, int checkBoxId) {
     const std::string path = host.ui.chooseFile("Select A Sound File", WindowHandle{}, true,
                                                 "Sound File (*.wav)|*.wav||", "wav", 0, "");
     host.ui.setControlText(host.windows.options, field, path);
+    checkAlertSound(path, alerts, host);
 }
 
 void closeAlertOptions(Host& host) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alerts/alert_checks.h"
 #include "platform/host.h"
 
 #include <string>
@@ -25,11 +26,12 @@ WindowHandle buildOptionsWindow(Host& host, EventHandler handler);
 
 // CloseRequest hides; check boxes 2/4/6/8 run chooseAlertSound; Exit runs
 // closeAlertOptions; everything else is ignored.
-void handleOptionsEvent(Host& host, const WindowEvent& event);
+void handleOptionsEvent(Host& host, AlertState& alerts, const WindowEvent& event);
 
 // A click on check box 2, 4, 6 or 8: when it is now on, asks for a wave file
-// and puts the answer ("" when cancelled) into the box's sound field.
-void chooseAlertSound(Host& host, int checkBoxId);
+// and puts the answer ("" when cancelled) into the box's sound field. A file
+// that cannot be played is reported in the event log at once.
+void chooseAlertSound(Host& host, AlertState& alerts, int checkBoxId);
 
 // The Exit button: hides the window unless the pair alert is armed without a
 // pair or without a slot, which is reported instead.

@@ -131,6 +131,10 @@ public:
                                    std::uint32_t flags, std::string_view initialFolder) = 0;
     // Asynchronous; a missing file plays nothing, an empty path stops playback.
     virtual void playWave(std::string_view path) = 0;
+    // False when the file cannot be played (missing, not a wave file, or in
+    // an encoding the backend cannot decode), so the program can tell the
+    // user before an alert goes unheard. Only looks; plays nothing.
+    virtual bool canPlayWave(std::string_view path) = 0;
     virtual void startTimer(WindowHandle window, int periodMs, int timerId) = 0;
     virtual void stopTimer(WindowHandle window, int timerId) = 0;
     // Blocks until at least one event is pending (the toolkit's own included),

@@ -50,8 +50,9 @@ void startUp(App& app, const std::string& programFolder) {
     initialiseShellState(app, programFolder);
     fillGroupList(app.market);
     buildMainWindow(app);
-    app.host.windows.options = buildOptionsWindow(
-        app.host, [&app](const WindowEvent& event) { handleOptionsEvent(app.host, event); });
+    app.host.windows.options = buildOptionsWindow(app.host, [&app](const WindowEvent& event) {
+        handleOptionsEvent(app.host, app.alerts, event);
+    });
     buildMultiTimeframeWindow(app);
     buildStrengthChartWindow(app);
     if (!loadHistory(app.market, app.host)) {

@@ -26,7 +26,7 @@ protected:
     FixedClock clock;
     Host host{ui, files, clock};
     WindowHandle options = host.windows.options = buildOptionsWindow(
-        host, [this](const WindowEvent& event) { handleOptionsEvent(host, event); });
+        host, [this](const WindowEvent& event) { handleOptionsEvent(host, state, event); });
     AlertState state;
     Rows symbols, pipsTexts, groupList;
     AlertInputs inputs;
@@ -114,6 +114,52 @@ TEST_F(Alerts, PairInSlotFiresOnceAndDisarms) {
     EXPECT_EQ(entries(), Entries{"Pair: EURUSD is in slot:  1"});
     EXPECT_FALSE(ui.isChecked(options, OPT_PAIR_BOX));
     EXPECT_EQ(ui.playedWaves(), Entries{"pair.wav"});
+}
+
+// A broken sound file is told once, whichever alert or choice meets it first;
+// the alerts themselves still log and still ask for the sound.
+TEST_F(Alerts, UnplayableSoundIsReportedOncePerFileUntilItPlaysAgain) {
+    const std::string unplayable = "Alert sound cannot be played: /gone.wav";
+    ui.refuseWave("/gone.wav");
+    arm(OPT_GROUPING_BOX, "/gone.wav");
+    arm(OPT_PAIR_BOX, "/gone.wav");
+    arm(OPT_FLIP_BOX, "/fine.wav");
+    ui.pickListItem(options, OPT_PAIR_LIST, 0);
+    ui.pickListItem(options, OPT_SLOT_LIST, 0);
+    inputs.referenceBias = 1;
+    for (AlertCheck check :
+         {AlertCheck::RefBiasFlip, AlertCheck::Grouping, AlertCheck::PairInSlot}) {
+        run(check);
+    }
+    EXPECT_EQ(entries(),
+              (Entries{"Reference Bias Flipped Positive!", "Pairs are perfectly grouped.",
+                       unplayable, "Pair: GBPUSD is in slot:  1"}));
+    EXPECT_EQ(ui.playedWaves(), (Entries{"/fine.wav", "/gone.wav", "/gone.wav"}));
+
+    // Mended, it plays; broken again later, it is told again.
+    const auto groupAgain = [this] {
+        std::ranges::rotate(symbols, symbols.begin() + 1);
+        run(AlertCheck::Grouping); // breaks the grouping
+        symbols = groupList;
+        run(AlertCheck::Grouping);
+    };
+    ui.refuseWave("/gone.wav", false);
+    groupAgain();
+    ui.refuseWave("/gone.wav");
+    groupAgain();
+    EXPECT_EQ(std::ranges::count(entries(), unplayable), 2);
+}
+
+TEST_F(Alerts, UnplayableSoundIsReportedWhenChosen) {
+    ui.refuseWave("/sounds/broken.wav");
+    for (const char* answer : {"/sounds/broken.wav", "", "/sounds/broken.wav", "/sounds/ok.wav"}) {
+        ui.queueFileAnswer(answer);
+    }
+    for (int box : {OPT_ANCHORS_BOX, OPT_FLIP_BOX, OPT_GROUPING_BOX, OPT_PAIR_BOX}) {
+        press(box);
+    }
+    EXPECT_EQ(entries(), Entries{"Alert sound cannot be played: /sounds/broken.wav"});
+    EXPECT_TRUE(ui.playedWaves().empty()) << "choosing only looks at the file";
 }
 
 TEST_F(Alerts, EverySwitchOffMeansNoEntryNoSoundNoLatchChange) {

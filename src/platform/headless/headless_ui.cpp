@@ -470,6 +470,10 @@ void HeadlessUi::playWave(std::string_view path) {
     }
 }
 
+bool HeadlessUi::canPlayWave(std::string_view path) {
+    return !path.empty() && !refusedWaves_.contains(path);
+}
+
 void HeadlessUi::startTimer(WindowHandle window, int periodMs, int timerId) {
     if (find(window) == nullptr) {
         return;

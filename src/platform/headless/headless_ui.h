@@ -3,9 +3,11 @@
 #include "platform/ui.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,7 @@ public:
                            std::string_view filter, std::string_view defaultExtension,
                            std::uint32_t flags, std::string_view initialFolder) override;
     void playWave(std::string_view path) override;
+    bool canPlayWave(std::string_view path) override;
     void startTimer(WindowHandle window, int periodMs, int timerId) override;
     void stopTimer(WindowHandle window, int timerId) override;
     void waitEvents() override;
@@ -218,6 +221,11 @@ public:
     void setDefaultYesNoAnswer(int answer) { defaultYesNo_ = answer; }
     // Answers for the next file requesters ("" = cancel); empty script cancels.
     void queueFileAnswer(std::string path);
+    // Every wave file plays unless refused here: a stand-in for a missing or
+    // undecodable file, which can be mended again.
+    void refuseWave(const std::string& path, bool refused = true) {
+        refused ? (void)refusedWaves_.insert(path) : (void)refusedWaves_.erase(path);
+    }
     // Message boxes are also written here as "Caption: text" when set.
     void echoMessageBoxesTo(std::ostream* stream) { echo_ = stream; }
     // Called by waitEvents when nothing is pending, so a driver can post more.
@@ -248,6 +256,7 @@ private:
     std::vector<FileRequestRecord> fileRequests_;
     std::deque<std::string> fileScript_;
     std::vector<std::string> playedWaves_;
+    std::set<std::string, std::less<>> refusedWaves_;
     std::vector<TimerState> timers_;
     std::ostream* echo_ = nullptr;
     std::function<void()> idleHook_;

@@ -2,6 +2,7 @@
 
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_raster.h"
+#include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/qt_window.h"
 
@@ -11,7 +12,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,10 +19,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
-#include <QSoundEffect>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <deque>
@@ -173,7 +171,7 @@ struct QtUi::Impl {
     int nextMenuId = 1;
     std::deque<WindowEvent> queue;
     bool dispatching = false;
-    std::unique_ptr<QSoundEffect> sound;
+    QtSound sound;
 
     ~Impl() {
         for (auto& [id, window] : windows) {
@@ -691,18 +689,15 @@ std::string QtUi::chooseFile(std::string_view title, WindowHandle owner, bool op
 }
 
 void QtUi::playWave(std::string_view path) {
-    if (!impl_->sound) {
-        impl_->sound = std::make_unique<QSoundEffect>();
-    }
-    QSoundEffect& sound = *impl_->sound;
-    sound.stop();
-    const QString file = toQString(path);
-    if (file.isEmpty() || !QFileInfo(file).isFile()) {
-        sound.setSource(QUrl());
-        return;
-    }
-    sound.setSource(QUrl::fromLocalFile(file));
-    sound.play();
+    impl_->sound.play(path);
+}
+
+bool QtUi::canPlayWave(std::string_view path) {
+    return impl_->sound.canPlay(path);
+}
+
+bool QtUi::wavePlaying() const {
+    return impl_->sound.playing();
 }
 
 void QtUi::startTimer(WindowHandle handle, int periodMs, int timerId) {

@@ -76,6 +76,7 @@ public:
                            std::string_view filter, std::string_view defaultExtension,
                            std::uint32_t flags, std::string_view initialFolder) override;
     void playWave(std::string_view path) override;
+    bool canPlayWave(std::string_view path) override;
     void startTimer(WindowHandle window, int periodMs, int timerId) override;
     void stopTimer(WindowHandle window, int timerId) override;
     void waitEvents() override;
@@ -91,6 +92,9 @@ public:
     // The menu bar item with that id, searched through the drop-down menus.
     QAction* menuAction(WindowHandle window, int menuId) const;
     std::size_t pendingEvents() const;
+    // True from playWave until the output has played the sound out, or it was
+    // stopped.
+    bool wavePlaying() const;
     // Hands every queued event to its handler without waiting.
     void dispatchPending();
 

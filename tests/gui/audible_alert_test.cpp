@@ -1,0 +1,150 @@
+// The program's side of the audible-alert test: the whole program on real
+// widgets raises the grouping alert with the wave file named in
+// VUREZER_ALERT_WAVE. The script around it runs a private sound server and
+// records what comes out; these tests only check what the program itself
+// shows. Run through audible_alert.sh, not on their own.
+#include "../shell/history_folder.h"
+#include "gui_support.h"
+
+#include "alerts/alert_options.h"
+#include "logging/event_log.h"
+#include "platform/qt/qt_ui.h"
+#include "shell/app.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace vz {
+namespace {
+
+// The alert sounds for a second, then an empty path stops it, so whatever the
+// recording holds began within that second.
+constexpr int LISTEN_MS = 1000;
+constexpr int STOP_SETTLE_MS = 300;
+constexpr int STRONGEST_PAIR = PAIR_COUNT - 1;
+
+class AudibleAlert : public ::testing::Test {
+protected:
+    // Live prices rising with the pair index put the whole second half on
+    // top, so the first ranking pass is perfectly grouped.
+    AudibleAlert() {
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            folder.setLivePips(pair, 5 * pair + 3);
+        }
+        startUp(app, folder.path());
+        QApplication::processEvents();
+        const char* chosen = std::getenv("VUREZER_ALERT_WAVE");
+        wave = chosen != nullptr ? chosen : "";
+    }
+    ~AudibleAlert() override { shutDown(app); }
+
+    void settle() {
+        while (ui.pendingEvents() > 0) {
+            ui.waitEvents();
+        }
+    }
+    void click(int id) {
+        QTest::mouseClick(ui.controlWidget(options, id), Qt::LeftButton, {}, QPoint(8, 10));
+        settle();
+    }
+    // Checks the box and answers the file requester: with the path typed into
+    // it, or cancelled when the path is empty.
+    void armWithRequester(int box, const std::string& path) {
+        test::answerNextModal([path](QWidget* modal) {
+            auto* dialog = qobject_cast<QDialog*>(modal);
+            if (path.empty()) {
+                dialog->reject();
+                return;
+            }
+            modal->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+            dialog->accept();
+        });
+        click(box);
+    }
+    // A path the requester would not take (a missing file) is typed into the field.
+    void typeSoundPath(int field, const std::string& path) {
+        QTest::keyClicks(ui.controlWidget(options, field), QString::fromStdString(path));
+    }
+    void pickDay() {
+        test::pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(main, REFERENCE_DAY_LIST)), 0);
+        settle();
+    }
+    std::vector<std::string> eventLog() {
+        std::vector<std::string> rows;
+        for (int row = ui.reportRowCount(main, EVENT_LOG_LIST) - 1; row >= 0; --row) {
+            rows.push_back(ui.reportGetCell(main, EVENT_LOG_LIST, row, 2));
+        }
+        return rows;
+    }
+    void listenThenStop() {
+        QTest::qWait(LISTEN_MS);
+        ui.playWave("");
+        EXPECT_FALSE(ui.wavePlaying()) << "an empty path stops the sound";
+        QTest::qWait(STOP_SETTLE_MS);
+    }
+
+    testing::HistoryFolder folder;
+    QtUi ui;
+    StdFileSystem files;
+    SystemClock clock;
+    Host host{ui, files, clock};
+    App app{host};
+    const WindowHandle &main = app.host.windows.main, &options = app.host.windows.options;
+    std::string wave;
+};
+
+TEST_F(AudibleAlert, TheChosenWaveSoundsWhenTheAlertFires) {
+    ASSERT_FALSE(wave.empty()) << "VUREZER_ALERT_WAVE names the wave file to play";
+    armWithRequester(OPT_GROUPING_BOX, wave);
+    ASSERT_EQ(ui.getControlText(options, OPT_GROUPING_SOUND), wave);
+    pickDay();
+    EXPECT_EQ(std::ranges::count(eventLog(), "Pairs are perfectly grouped."), 1);
+    EXPECT_TRUE(ui.wavePlaying()) << "playing in the background while the program goes on";
+    listenThenStop();
+}
+
+TEST_F(AudibleAlert, AMissingWaveIsSilentAndToldOnce) {
+    ASSERT_FALSE(wave.empty()) << "VUREZER_ALERT_WAVE names the missing wave file";
+    armWithRequester(OPT_GROUPING_BOX, "");
+    typeSoundPath(OPT_GROUPING_SOUND, wave);
+    armWithRequester(OPT_PAIR_BOX, "");
+    typeSoundPath(OPT_PAIR_SOUND, wave);
+    test::pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(options, OPT_PAIR_LIST)),
+                       STRONGEST_PAIR);
+    test::pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(options, OPT_SLOT_LIST)), 0);
+    settle();
+    pickDay();
+    const std::vector<std::string> log = eventLog();
+    const auto grouped = std::ranges::find(log, "Pairs are perfectly grouped.");
+    ASSERT_LE(grouped + 3, log.end());
+    EXPECT_EQ(std::vector<std::string>(grouped, grouped + 3),
+              (std::vector<std::string>{
+                  "Pairs are perfectly grouped.", "Alert sound cannot be played: " + wave,
+                  "Pair: " + std::string(PAIR_TABLE[STRONGEST_PAIR]) + " is in slot:  1"}));
+    EXPECT_EQ(std::ranges::count(log, "Alert sound cannot be played: " + wave), 1);
+    EXPECT_FALSE(ui.wavePlaying());
+    listenThenStop();
+}
+
+// As with the platform's wave player, a second sound cuts the first one short
+// instead of mixing with it.
+TEST_F(AudibleAlert, ANewSoundStopsTheOneStillPlaying) {
+    const char* second = std::getenv("VUREZER_SECOND_WAVE");
+    ASSERT_TRUE(!wave.empty() && second != nullptr) << "two wave files to play one after the other";
+    ui.playWave(wave);
+    QTest::qWait(LISTEN_MS / 2);
+    ui.playWave(second);
+    EXPECT_TRUE(ui.wavePlaying());
+    listenThenStop();
+}
+
+} // namespace
+} // namespace vz
