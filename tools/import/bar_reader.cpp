@@ -200,6 +200,7 @@ struct Layout {
     int timeColumn = -1;           // only when the date and the time stand apart
     std::vector<int> closeColumns; // the first one that holds a value counts
     bool stampsNamedUtc = false;
+    std::size_t fieldCount = 0; // a row may not hold more, but for empty ones
 };
 
 char likelySeparator(std::string_view header) {
@@ -222,6 +223,7 @@ std::optional<std::string> describeHeader(std::string_view header, Layout& layou
     layout.format = InputFormat::HeaderedTable;
     layout.separator = likelySeparator(header);
     const auto names = splitFields(header, layout.separator);
+    layout.fieldCount = names.size();
     int stampColumn = -1;
     int dateOnly = -1;
     int timeOnly = -1;
@@ -297,11 +299,13 @@ std::optional<std::string> detectLayout(std::string_view first, InputFormat want
         layout.dateColumn = 0;
         layout.timeColumn = 1;
         layout.closeColumns = {5};
+        layout.fieldCount = 7;
         return std::nullopt;
     case InputFormat::Ascii:
         layout.separator = ';';
         layout.dateColumn = 0;
         layout.closeColumns = {4};
+        layout.fieldCount = 6;
         return std::nullopt;
     default:
         consumesLine = true;
@@ -309,11 +313,33 @@ std::optional<std::string> detectLayout(std::string_view first, InputFormat want
     }
 }
 
+// A field past the layout's columns would mean the row is shifted, often by a
+// decimal comma in a comma-separated file; empty ones are a trailing separator.
+std::optional<std::string> checkExtraFields(const std::vector<std::string_view>& fields,
+                                            const Layout& layout) {
+    if (fields.size() <= layout.fieldCount ||
+        std::all_of(fields.begin() + static_cast<std::ptrdiff_t>(layout.fieldCount), fields.end(),
+                    [](std::string_view field) { return trimmed(field).empty(); })) {
+        return std::nullopt;
+    }
+    const std::string have = std::to_string(fields.size()) + " fields where ";
+    const std::string expected = std::to_string(layout.fieldCount);
+    if (layout.format == InputFormat::HeaderedTable) {
+        return have + "the header names " + expected +
+               " (a decimal comma, or a column "
+               "without a name?)";
+    }
+    return have + "the layout has " + expected + " (a decimal comma?)";
+}
+
 std::optional<std::string> parseRow(std::string_view line, const Layout& layout, RawBar& bar) {
     const auto fields = splitFields(line, layout.separator);
     const int needed = std::max(layout.dateColumn, layout.timeColumn) + 1;
     if (static_cast<int>(fields.size()) < needed) {
         return "too few fields";
+    }
+    if (auto problem = checkExtraFields(fields, layout)) {
+        return problem;
     }
     std::string stampText(trimmed(fields[static_cast<std::size_t>(layout.dateColumn)]));
     if (layout.timeColumn >= 0) {
@@ -352,6 +378,30 @@ bool isCompressed(std::string_view line) {
                       0) == 0 ||
            line.rfind("\x1F\x8B", 0) == 0 || line.rfind("PK\x03\x04", 0) == 0 ||
            line.rfind("BZh", 0) == 0;
+}
+
+enum class LineRead { Line, TooLong, End };
+
+// The next line without its end: CR LF, LF and a lone CR each end a line.
+// A line past MAX_LINE_CHARS is not read further.
+LineRead readLine(std::streambuf& in, std::string& line) {
+    using Traits = std::streambuf::traits_type;
+    line.clear();
+    Traits::int_type c = in.sbumpc();
+    if (Traits::eq_int_type(c, Traits::eof())) {
+        return LineRead::End;
+    }
+    while (!Traits::eq_int_type(c, Traits::eof()) && c != '\n' && c != '\r') {
+        if (line.size() >= MAX_LINE_CHARS) {
+            return LineRead::TooLong;
+        }
+        line.push_back(Traits::to_char_type(c));
+        c = in.sbumpc();
+    }
+    if (c == '\r' && in.sgetc() == '\n') {
+        in.sbumpc();
+    }
+    return LineRead::Line;
 }
 
 } // namespace
@@ -431,14 +481,16 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
         result.error = InputError{fileName, line, std::move(message)};
         return result;
     };
+    std::streambuf& text = *in.rdbuf();
     Layout layout;
     bool haveLayout = false;
     std::string line;
     int lineNumber = 0;
-    while (std::getline(in, line)) {
+    for (LineRead status; (status = readLine(text, line)) != LineRead::End;) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+        if (status == LineRead::TooLong) {
+            return fail(lineNumber, "line longer than " + std::to_string(MAX_LINE_CHARS) +
+                                        " characters; not a bar file");
         }
         if (lineNumber == 1) {
             if (isCompressed(line)) {
@@ -459,14 +511,15 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
                 continue;
             }
         }
+        if (result.bars.size() >= MAX_BARS_PER_FILE) {
+            return fail(lineNumber,
+                        "more than " + std::to_string(MAX_BARS_PER_FILE) + " bars; split the file");
+        }
         RawBar bar;
         if (auto problem = parseRow(line, layout, bar)) {
             return fail(lineNumber, *problem);
         }
         result.bars.push_back(bar);
-    }
-    if (in.bad()) {
-        return fail(0, "could not be read");
     }
     if (result.bars.empty()) {
         return fail(0, "holds no bars");

@@ -53,6 +53,12 @@ std::optional<Timestamp> parseTimestamp(std::string_view text);
 // No exchange rate comes near this; larger values are damaged data.
 inline constexpr double MAX_PRICE = 1e6;
 
+// No bar row comes near this length; a longer line means the file is not bars.
+inline constexpr std::size_t MAX_LINE_CHARS = 4096;
+
+// More than thirty years of one-minute bars; past this a file is not one export.
+inline constexpr std::size_t MAX_BARS_PER_FILE = 12'000'000;
+
 // A plain decimal number, optionally with an exponent; nothing else around it
 // but blanks and double quotes. Only values above zero and below MAX_PRICE pass.
 std::optional<double> parsePrice(std::string_view text);

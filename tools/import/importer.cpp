@@ -146,6 +146,45 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
     }
 }
 
+// The history files replace whatever has their names in the target folder, and
+// a later run would read them back as bars: an input there is refused, judged
+// by real path so that links and other spellings of the folder count too.
+bool checkInputsOutsideTarget(const std::string& folder, const std::vector<InputFile>& files,
+                              ImportOutcome& outcome) {
+    std::error_code error;
+    const fs::path target = fs::weakly_canonical(folder, error);
+    if (error) {
+        return true; // the write reports a folder that cannot be reached
+    }
+    std::vector<fs::path> existingTargets;
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            const fs::path path = target / historyFileNameOf(pair, timeframe);
+            if (fs::exists(path, error)) {
+                existingTargets.push_back(path);
+            }
+        }
+    }
+    for (const InputFile& file : files) {
+        const fs::path real = fs::canonical(file.path, error);
+        const bool inTarget = !error && real.parent_path() == target;
+        const bool linked =
+            std::any_of(existingTargets.begin(), existingTargets.end(), [&](const fs::path& path) {
+                std::error_code ignored;
+                return fs::equivalent(path, file.path, ignored);
+            });
+        if (inTarget || linked) {
+            outcome.errors.push_back(file.name + ": an input " +
+                                     (inTarget ? "inside" : "linked into") + " the target folder " +
+                                     folder +
+                                     ", which the history files would overwrite; write them to "
+                                     "another folder");
+            return false;
+        }
+    }
+    return true;
+}
+
 // Files of one pair with different bar lengths are usually different sources;
 // only one of them feeds each history, which the user should know.
 void noteSeveralLengths(int pair, const std::map<Minute, std::vector<ClosedBar>>& lengths,
@@ -193,13 +232,13 @@ bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
         if (stopAsked(stop)) {
             return false;
         }
-        const UnpackedText text = readInputFile(file.path);
-        if (text.error) {
-            outcome.errors.push_back(file.name + ": " + *text.error);
+        InputText text(file.path);
+        const BarReadResult read = readBars(text.stream(), file.name, options.format);
+        // A damaged archive ends the text early; that, not the cut line, is the news.
+        if (const auto problem = text.error()) {
+            outcome.errors.push_back(file.name + ": " + *problem);
             return false;
         }
-        std::istringstream in(text.text);
-        const BarReadResult read = readBars(in, file.name, options.format);
         if (read.error) {
             outcome.errors.push_back(describe(*read.error));
             return false;
@@ -368,7 +407,9 @@ ImportOutcome runImport(const ImportOptions& options, const std::atomic<int>* st
     std::array<std::vector<BarSeries>, PAIR_COUNT> series;
     std::vector<CrossRecipe> recipes;
     HistorySet set;
-    bool built = outcome.errors.empty() && readAll(options, files, series, outcome, stop) &&
+    bool built = outcome.errors.empty() &&
+                 checkInputsOutsideTarget(options.folder, files, outcome) &&
+                 readAll(options, files, series, outcome, stop) &&
                  planMissingPairs(options, series, recipes, outcome);
     for (const Timeframe timeframe : ALL_TIMEFRAMES) {
         built = built && !stopAsked(stop) &&
