@@ -332,8 +332,41 @@ std::optional<std::string> checkExtraFields(const std::vector<std::string_view>&
     return have + "the layout has " + expected + " (a decimal comma?)";
 }
 
-std::optional<std::string> parseRow(std::string_view line, const Layout& layout, RawBar& bar) {
+bool isZero(std::string_view field) {
+    const std::string_view t = trimmed(field);
+    double value = 1.0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    return !t.empty() && error == std::errc() && end == t.data() + t.size() && value == 0.0;
+}
+
+std::string_view closeField(const std::vector<std::string_view>& fields, const Layout& layout) {
+    for (const int column : layout.closeColumns) {
+        const auto index = static_cast<std::size_t>(column);
+        if (index < fields.size() && !trimmed(fields[index]).empty()) {
+            return fields[index];
+        }
+    }
+    return {};
+}
+
+// Scripts fill slots they have no bar for with a zero price, often with a
+// zero or 1970 date ("1970.01.01,00:00,0,0,0,0,0", "0,0,0,0,0"): no bar.
+bool isPlaceholder(const std::vector<std::string_view>& fields, const Layout& layout) {
+    const bool allZero = std::all_of(fields.begin(), fields.end(), [](std::string_view field) {
+        return trimmed(field).empty() || isZero(field);
+    });
+    return allZero || isZero(closeField(fields, layout));
+}
+
+enum class RowKind { Bar, Placeholder };
+
+std::optional<std::string> parseRow(std::string_view line, const Layout& layout, RawBar& bar,
+                                    RowKind& kind) {
     const auto fields = splitFields(line, layout.separator);
+    kind = isPlaceholder(fields, layout) ? RowKind::Placeholder : RowKind::Bar;
+    if (kind == RowKind::Placeholder) {
+        return std::nullopt;
+    }
     const int needed = std::max(layout.dateColumn, layout.timeColumn) + 1;
     if (static_cast<int>(fields.size()) < needed) {
         return "too few fields";
@@ -478,6 +511,7 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
     BarReadResult result;
     const auto fail = [&](int line, std::string message) {
         result.bars.clear();
+        result.lines.clear();
         result.error = InputError{fileName, line, std::move(message)};
         return result;
     };
@@ -516,10 +550,16 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
                         "more than " + std::to_string(MAX_BARS_PER_FILE) + " bars; split the file");
         }
         RawBar bar;
-        if (auto problem = parseRow(line, layout, bar)) {
+        RowKind kind = RowKind::Bar;
+        if (auto problem = parseRow(line, layout, bar, kind)) {
             return fail(lineNumber, *problem);
         }
+        if (kind == RowKind::Placeholder) {
+            result.placeholders.add(lineNumber);
+            continue;
+        }
         result.bars.push_back(bar);
+        result.lines.push_back(lineNumber);
     }
     if (result.bars.empty()) {
         return fail(0, "holds no bars");

@@ -34,10 +34,24 @@ struct InputError {
 
 std::string describe(const InputError& error);
 
+// Rows of one kind that a rule set aside, and where the first of them stood.
+struct RowCount {
+    int count = 0;
+    int firstLine = 0;
+
+    void add(int line) {
+        if (count++ == 0 || line < firstLine) {
+            firstLine = line;
+        }
+    }
+};
+
 struct BarReadResult {
     std::vector<RawBar> bars; // in file order
+    std::vector<int> lines;   // the line of each bar
     std::optional<InputError> error;
     bool headerSaysUtc = false; // the stamp column is called UTC or GMT, e.g. "time_utc"
+    RowCount placeholders;      // rows with a zero price, as scripts write for empty slots
 };
 
 struct Timestamp {

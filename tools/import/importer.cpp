@@ -1,6 +1,7 @@
 #include "tools/import/importer.h"
 
 #include "tools/import/cross_pairs.h"
+#include "tools/import/file_bars.h"
 #include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
 
@@ -185,18 +186,6 @@ bool checkInputsOutsideTarget(const std::string& folder, const std::vector<Input
     return true;
 }
 
-// Files of one pair with different bar lengths are usually different sources;
-// only one of them feeds each history, which the user should know.
-void noteSeveralLengths(int pair, const std::map<Minute, std::vector<ClosedBar>>& lengths,
-                        ImportOutcome& outcome) {
-    std::string text;
-    for (const auto& entry : lengths) {
-        text += (text.empty() ? "" : ", ") + lengthText(entry.first);
-    }
-    outcome.notes.push_back(symbolOf(pair) + ": bars of " + text +
-                            "; each history takes the longest that fit it, not a blend");
-}
-
 // Under the automatic clock a run whose files disagree is refused: a UTC
 // download without any UTC marking would otherwise sit hours away from the
 // other pairs and every cross-pair comparison would be off.
@@ -221,11 +210,116 @@ bool checkAutoClock(const std::vector<std::string>& movedToServer,
     return false;
 }
 
+// One file's bars, settled on their grid, on the clock of the labels.
+struct FileSeries {
+    std::string name;
+    std::vector<ClosedBar> bars;
+};
+
+std::string atLine(const std::string& file, const RowCount& rows) {
+    return file + ": " + std::to_string(rows.count) + " row(s) ";
+}
+
+std::string firstAt(const RowCount& rows) {
+    return "first at line " + std::to_string(rows.firstLine);
+}
+
+void noteSetAside(const std::string& file, const BarReadResult& read, const FileBarsReport& report,
+                  ImportOutcome& outcome) {
+    const auto note = [&](const RowCount& rows, const std::string& what) {
+        if (rows.count > 0) {
+            outcome.notes.push_back(atLine(file, rows) + what + " (" + firstAt(rows) + ")");
+        }
+    };
+    note(read.placeholders, "with a zero price skipped as placeholders");
+    note(report.weekend, "in the FX weekend (Friday 17:00 to Sunday 17:00 New York) dropped");
+    note(report.offGrid, "off the grid of its " + lengthText(report.barMinutes) + " bars dropped");
+    note(report.outOfOrder, "earlier than the row before them, sorted in");
+    note(report.repeated, "repeating an earlier stamp with another close; the later row kept");
+}
+
+// Which labels fall in the weekend can only be told when the clock is known.
+WeekendTest weekendTestFor(LabelClock clock) {
+    switch (clock) {
+    case LabelClock::Server:
+        return inServerWeekend;
+    case LabelClock::Utc:
+        return [](Minute utc) { return inServerWeekend(serverFromUtc(utc)); };
+    default:
+        return {};
+    }
+}
+
+FileSeries settle(const InputFile& file, const BarReadResult& read, LabelClock clock,
+                  FileBarsReport& report) {
+    std::vector<StampedClose> rows;
+    rows.reserve(read.bars.size());
+    for (std::size_t i = 0; i < read.bars.size(); ++i) {
+        rows.push_back({labelStamp(read.bars[i], clock), read.bars[i].close, read.lines[i]});
+    }
+    return {file.name, settleFileBars(std::move(rows), weekendTestFor(clock), report)};
+}
+
+// Two files of one pair and bar length that cover the same time are usually
+// two feeds, or a correction appended to an export; either way the user should
+// know where the later file's bars replace the earlier one's.
+void noteOverlap(int pair, const FileSeries& earlier, const FileSeries& later, Minute length,
+                 ImportOutcome& outcome) {
+    if (earlier.bars.empty() || later.bars.empty()) {
+        return;
+    }
+    const Minute from = std::max(earlier.bars.front().stamp, later.bars.front().stamp);
+    const Minute to = std::min(earlier.bars.back().stamp, later.bars.back().stamp);
+    if (from > to) {
+        return;
+    }
+    int shared = 0;
+    int differ = 0;
+    auto a = earlier.bars.begin();
+    for (const ClosedBar& bar : later.bars) {
+        while (a != earlier.bars.end() && a->stamp < bar.stamp) {
+            ++a;
+        }
+        if (a != earlier.bars.end() && a->stamp == bar.stamp) {
+            ++shared;
+            differ += formatPrice(pair, a->close) != formatPrice(pair, bar.close) ? 1 : 0;
+        }
+    }
+    const auto label = [&](Minute stamp) {
+        return length >= MINUTES_PER_DAY ? dayLabel(stamp) : minuteLabel(stamp);
+    };
+    outcome.notes.push_back(symbolOf(pair) + ": " + earlier.name + " and " + later.name +
+                            " overlap from " + label(from) + " to " + label(to) + ": " +
+                            std::to_string(shared) + " shared stamp(s), " + std::to_string(differ) +
+                            " with another close; " + later.name +
+                            " is used where both have a bar");
+}
+
+BarSeries mergeFiles(int pair, Minute length, std::vector<FileSeries>& files,
+                     ImportOutcome& outcome) {
+    std::vector<ClosedBar> all;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            noteOverlap(pair, files[j], files[i], length, outcome);
+        }
+    }
+    for (FileSeries& file : files) {
+        names.push_back(file.name);
+        all.insert(all.end(), file.bars.begin(), file.bars.end());
+        std::vector<ClosedBar>().swap(file.bars);
+    }
+    BarSeries series = makeSeries(std::move(all));
+    series.barMinutes = length;
+    series.sources = std::move(names);
+    return series;
+}
+
 // Every file's bars on the label clock, grouped per pair and bar length.
 bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
              std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome,
              const std::atomic<int>* stop) {
-    std::array<std::map<Minute, std::vector<ClosedBar>>, PAIR_COUNT> byLength;
+    std::array<std::map<Minute, std::vector<FileSeries>>, PAIR_COUNT> byLength;
     std::vector<std::string> movedToServer;
     std::vector<std::string> keptAsWritten;
     for (const InputFile& file : files) {
@@ -245,22 +339,16 @@ bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
         }
         const LabelClock clock = clockForFile(read, options.clock);
         (clock == LabelClock::Server ? movedToServer : keptAsWritten).push_back(file.name);
-        std::vector<ClosedBar> bars;
-        bars.reserve(read.bars.size());
-        for (const RawBar& bar : read.bars) {
-            bars.push_back({labelStamp(bar, clock), bar.close});
-        }
-        const Minute length = makeSeries(bars).barMinutes;
-        auto& group = byLength[static_cast<std::size_t>(file.pair)][length];
-        group.insert(group.end(), bars.begin(), bars.end());
+        FileBarsReport report;
+        FileSeries settled = settle(file, read, clock, report);
+        noteSetAside(file.name, read, report, outcome);
+        byLength[static_cast<std::size_t>(file.pair)][report.barMinutes].push_back(
+            std::move(settled));
     }
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const auto& lengths = byLength[static_cast<std::size_t>(pair)];
-        if (lengths.size() > 1) {
-            noteSeveralLengths(pair, lengths, outcome);
-        }
-        for (auto& [length, bars] : byLength[static_cast<std::size_t>(pair)]) {
-            series[static_cast<std::size_t>(pair)].push_back(makeSeries(std::move(bars)));
+        for (auto& [length, group] : byLength[static_cast<std::size_t>(pair)]) {
+            series[static_cast<std::size_t>(pair)].push_back(
+                mergeFiles(pair, length, group, outcome));
         }
     }
     return options.clock != LabelClock::Auto ||
@@ -316,6 +404,46 @@ bool planMissingPairs(const ImportOptions& options,
     return true;
 }
 
+std::string seriesText(const BarSeries& series) {
+    std::string names;
+    for (const std::string& name : series.sources) {
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    return "the " + lengthText(series.barMinutes) + " bars of " + names;
+}
+
+// A pair given in several bar lengths could feed a history from more than one
+// of them; the note says which one did.
+void noteSource(int pair, Timeframe timeframe, const HistorySource& source,
+                ImportOutcome& outcome) {
+    std::string text = symbolOf(pair) + " " + timeframeName(timeframe) + " history from " +
+                       seriesText(*source.main) + ", which reach furthest";
+    if (!source.earlierFrom.empty()) {
+        text += "; bars before " + barLabel(source.main->bars.front().stamp, timeframe) + " from ";
+        for (std::size_t i = 0; i < source.earlierFrom.size(); ++i) {
+            text += (i == 0 ? "" : " and ") + seriesText(*source.earlierFrom[i]);
+        }
+    }
+    outcome.notes.push_back(text);
+}
+
+// A day of the week that has no trading in it means the day boundary is not
+// the dealing room's: usually UTC stamps kept as they are.
+void warnOfWeekendDays(const ImportOptions& options, const AlignedBars& aligned,
+                       ImportOutcome& outcome) {
+    const auto count = std::count_if(aligned.buckets.begin(), aligned.buckets.end(),
+                                     [](Minute day) { return inServerWeekend(day); });
+    if (count == 0) {
+        return;
+    }
+    const std::string fix = options.clock == LabelClock::Utc
+                                ? "--clock server puts the day boundary at 17:00 New York"
+                                : "if the stamps are UTC give --clock server, or name their "
+                                  "zone with --source-zone";
+    outcome.warnings.push_back("the daily history holds " + std::to_string(count) +
+                               " Saturday or Sunday bar(s); " + fix);
+}
+
 bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
                     const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
                     const std::vector<CrossRecipe>& recipes, HistorySet& set,
@@ -326,14 +454,17 @@ bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
         if (candidates.empty()) {
             continue; // built below from its legs
         }
-        const BarSeries* source = seriesFor(candidates, timeframe);
-        if (source == nullptr) {
+        HistorySource source = historySource(candidates, timeframe);
+        if (source.main == nullptr) {
             outcome.errors.push_back(symbolOf(pair) + ": the shortest bars given last " +
                                      lengthText(candidates.front().barMinutes) + "; the " +
                                      timeframeName(timeframe) + " history needs shorter bars");
             return false;
         }
-        perPair[static_cast<std::size_t>(pair)] = resample(*source, timeframe);
+        if (candidates.size() > 1) {
+            noteSource(pair, timeframe, source, outcome);
+        }
+        perPair[static_cast<std::size_t>(pair)] = std::move(source.closes);
     }
     for (const CrossRecipe& recipe : recipes) {
         perPair[static_cast<std::size_t>(recipe.pair)] = buildCross(recipe, perPair);
@@ -351,6 +482,9 @@ bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
                             formatPrice(pair, aligned.closes[static_cast<std::size_t>(pair)][i],
                                         options.digits));
         }
+    }
+    if (timeframe == Timeframe::Daily) {
+        warnOfWeekendDays(options, aligned, outcome);
     }
     outcome.notes.push_back(timeframeName(timeframe) + ": " +
                             std::to_string(aligned.buckets.size()) + " bars, newest " +

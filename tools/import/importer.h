@@ -35,7 +35,8 @@ struct ImportOptions {
 struct ImportOutcome {
     int exitCode = 0; // 0 done, 2 bad input, 1 the set could not be written
     std::vector<std::string> errors;
-    std::vector<std::string> notes; // what was skipped and what was written
+    std::vector<std::string> notes;    // what was skipped and what was written
+    std::vector<std::string> warnings; // what was written but is likely not what was meant
 };
 
 // The pair named in a file name: of the fourteen symbols (with the prefix and
