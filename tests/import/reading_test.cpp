@@ -113,7 +113,7 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
         {"time,close\n2024-01-02 13:00,\n", "in.csv:2: no close price"},
         {"Open,High,Low,Close\n", "in.csv:1: the header names no date or time column"},
         {"Time,Open,High,Low\n", "in.csv:1: the header names no close column"},
-        {"2024-01-02 13:00:00,1.1,1.2,1.0,1.15\n", "in.csv:1: no header line"},
+        {"2024-01-02 13:00:00,1.1,1.2\n", "in.csv:1: no header line, and 2 numbers after"},
         {"", "in.csv: holds no bars"},
         {"time,close\r\n\r\n", "in.csv: holds no bars"},
         {std::string("\xFD\x37zXZ\0\0garbage", 12), "in.csv: compressed"},

@@ -2,6 +2,7 @@
 // made the importer write a wrong history.
 #include "tools/import/file_bars.h"
 #include "tools/import/importer.h"
+#include "tools/import/source_zone.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -243,6 +244,43 @@ TEST_F(RealExports, UnmarkedUtcStampsWarnOfSundayBars) {
     ImportOptions server;
     server.clock = LabelClock::Server;
     EXPECT_TRUE(run(server).warnings.empty());
+}
+
+// HistData's one-minute files across the US spring clock change: its stamps
+// are documented as New York standard time all year, though many months fit
+// New York local time; the trader says which.
+TEST_F(RealExports, HistDataMinutesOnEitherZoneAcrossTheClockChange) {
+    writeEach("_M1.csv", [](int) {
+        return "20210312 165800;1;1;1;1.10;0\n20210312 165900;1;1;1;1.11;0\n"
+               "20210314 170000;1;1;1;1.20;0\n20210314 170100;1;1;1;1.21;0\n"
+               "20210315 000000;1;1;1;1.30;0\n20210315 000100;1;1;1;1.31;0\n";
+    });
+    ImportOptions options;
+    options.sourceZone = "-05:00";
+    ImportOutcome outcome = run(options);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.errors.at(0);
+    // 17:00 standard time is 18:00 New York summer time: the server's 01:00.
+    EXPECT_EQ(lines("EURUSD_H1.csv"),
+              (std::vector<std::string>{"2021.03.15 08:00,1.31000", "2021.03.15 01:00,1.21000",
+                                        "2021.03.12 23:00,1.11000"}));
+    EXPECT_EQ(lines("EURUSD.csv"),
+              (std::vector<std::string>{"2021.03.15,1.31000", "2021.03.12,1.11000"}));
+    if (!zoneNamesAvailable()) {
+        GTEST_SKIP() << "built without zone names";
+    }
+    options.sourceZone = "America/New_York";
+    outcome = run(options);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.errors.at(0);
+    EXPECT_EQ(lines("EURUSD_H1.csv"),
+              (std::vector<std::string>{"2021.03.15 07:00,1.31000", "2021.03.15 00:00,1.21000",
+                                        "2021.03.12 23:00,1.11000"}));
+    // A stamp in the hour the clocks skip cannot be New York time.
+    write("EURUSD_M1.csv", "20210314 023000;1;1;1;1.2;0\n");
+    outcome = run(options);
+    EXPECT_EQ(outcome.errors,
+              std::vector<std::string>{(in() / "EURUSD_M1.csv").string() +
+                                       ":1: 2021.03.14 02:30 does not exist in America/New_York "
+                                       "(the clocks skip it); the stamps are on another clock"});
 }
 
 TEST(FileBars, TheCommonGapDecidesTheBarLength) {

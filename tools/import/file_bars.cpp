@@ -97,7 +97,7 @@ Minute commonBarLength(const std::vector<Minute>& sortedStamps) {
 }
 
 std::vector<ClosedBar> settleFileBars(std::vector<StampedClose> rows, const WeekendTest& inWeekend,
-                                      FileBarsReport& report) {
+                                      FileBarsReport& report, Minute knownLength) {
     for (std::size_t i = 1; i < rows.size(); ++i) {
         if (rows[i].stamp < rows[i - 1].stamp) {
             report.outOfOrder.add(rows[i].line);
@@ -105,7 +105,7 @@ std::vector<ClosedBar> settleFileBars(std::vector<StampedClose> rows, const Week
     }
     dropWeekend(rows, inWeekend, report);
     sortByStamp(rows);
-    report.barMinutes = commonBarLength(stampsOf(rows));
+    report.barMinutes = knownLength > 0 ? knownLength : commonBarLength(stampsOf(rows));
     if (report.barMinutes > 1) {
         keepOnGrid(rows, report.barMinutes, report);
         sortByStamp(rows);

@@ -40,8 +40,9 @@ using WeekendTest = std::function<bool(Minute)>;
 //   up to an hour off the grid (a clock change) is moved onto it, any other
 //   row off the grid is dropped;
 // - of rows with the same stamp the last one in the file wins.
+// A `knownLength` above 0, as a file's header may state, replaces the common gap.
 std::vector<ClosedBar> settleFileBars(std::vector<StampedClose> rows, const WeekendTest& inWeekend,
-                                      FileBarsReport& report);
+                                      FileBarsReport& report, Minute knownLength = 0);
 
 // True when a server-clock label opens between Friday 17:00 and Sunday 17:00
 // New York time, i.e. on the server clock's Saturday or Sunday.

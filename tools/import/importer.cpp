@@ -2,8 +2,10 @@
 
 #include "tools/import/cross_pairs.h"
 #include "tools/import/file_bars.h"
+#include "tools/import/history_centre.h"
 #include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
+#include "tools/import/source_zone.h"
 
 #include <algorithm>
 #include <cctype>
@@ -123,7 +125,8 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
                 const int pair = options.pair ? *options.pair
                                               : pairFromFileName(path.filename().string(),
                                                                  options.prefix, options.suffix);
-                if (pair < 0) {
+                // A history file's header names its pair.
+                if (pair < 0 && !isHistoryCentreName(path.filename().string())) {
                     outcome.notes.push_back("skipped " + path.string() + ": names no pair");
                     continue;
                 }
@@ -133,7 +136,7 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
             const int pair = options.pair ? *options.pair
                                           : pairFromFileName(fs::path(input).filename().string(),
                                                              options.prefix, options.suffix);
-            if (pair < 0) {
+            if (pair < 0 && !isHistoryCentreName(fs::path(input).filename().string())) {
                 outcome.errors.push_back(input + ": the file name names none of the fourteen pairs "
                                                  "(rename it or give --pair)");
                 continue;
@@ -210,6 +213,29 @@ bool checkAutoClock(const std::vector<std::string>& movedToServer,
     return false;
 }
 
+// Stamps written without an offset are on the source's zone: each gets the
+// offset that zone had at that moment, so the label clocks can convert it.
+std::optional<InputError> placeOnZone(BarReadResult& read, const SourceZone& zone,
+                                      const std::string& fileName) {
+    std::optional<Minute> previous;
+    for (std::size_t i = 0; i < read.bars.size(); ++i) {
+        RawBar& bar = read.bars[i];
+        if (bar.offsetMinutes) {
+            previous = bar.stamp - *bar.offsetMinutes;
+            continue;
+        }
+        const SourceZone::Conversion utc = zone.toUtc(bar.stamp, previous);
+        if (!utc.utc) {
+            return InputError{fileName, read.lines[i],
+                              minuteLabel(bar.stamp) + " does not exist in " + zone.name() +
+                                  " (the clocks skip it); the stamps are on another clock"};
+        }
+        bar.offsetMinutes = static_cast<int>(bar.stamp - *utc.utc);
+        previous = utc.utc;
+    }
+    return std::nullopt;
+}
+
 // One file's bars, settled on their grid, on the clock of the labels.
 struct FileSeries {
     std::string name;
@@ -251,13 +277,13 @@ WeekendTest weekendTestFor(LabelClock clock) {
 }
 
 FileSeries settle(const InputFile& file, const BarReadResult& read, LabelClock clock,
-                  FileBarsReport& report) {
+                  Minute knownLength, FileBarsReport& report) {
     std::vector<StampedClose> rows;
     rows.reserve(read.bars.size());
     for (std::size_t i = 0; i < read.bars.size(); ++i) {
         rows.push_back({labelStamp(read.bars[i], clock), read.bars[i].close, read.lines[i]});
     }
-    return {file.name, settleFileBars(std::move(rows), weekendTestFor(clock), report)};
+    return {file.name, settleFileBars(std::move(rows), weekendTestFor(clock), report, knownLength)};
 }
 
 // Two files of one pair and bar length that cover the same time are usually
@@ -315,10 +341,27 @@ BarSeries mergeFiles(int pair, Minute length, std::vector<FileSeries>& files,
     return series;
 }
 
+// A history file's header names its symbol; the file name may be anything.
+int pairOfHistoryCentreFile(const ImportOptions& options, const InputFile& file,
+                            const HistoryCentreHeader& header) {
+    const int named = pairFromFileName(header.symbol);
+    return options.pair || named < 0 ? file.pair : named;
+}
+
 // Every file's bars on the label clock, grouped per pair and bar length.
 bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
              std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome,
              const std::atomic<int>* stop) {
+    std::optional<SourceZone> zone;
+    if (!options.sourceZone.empty()) {
+        std::string problem;
+        zone = SourceZone::named(options.sourceZone, problem);
+        if (!zone) {
+            outcome.errors.push_back(problem);
+            return false;
+        }
+    }
+    const ReadSettings settings{options.format, options.dateOrder, options.closeColumn};
     std::array<std::map<Minute, std::vector<FileSeries>>, PAIR_COUNT> byLength;
     std::vector<std::string> movedToServer;
     std::vector<std::string> keptAsWritten;
@@ -327,23 +370,34 @@ bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
             return false;
         }
         InputText text(file.path);
-        const BarReadResult read = readBars(text.stream(), file.name, options.format);
+        HistoryCentreHeader header;
+        const bool historyCentre = isHistoryCentreName(file.path.filename().string());
+        BarReadResult read = historyCentre ? readHistoryCentreFile(text.stream(), file.name, header)
+                                           : readBars(text.stream(), file.name, settings);
         // A damaged archive ends the text early; that, not the cut line, is the news.
         if (const auto problem = text.error()) {
             outcome.errors.push_back(file.name + ": " + *problem);
             return false;
         }
+        if (zone && !read.error) {
+            read.error = placeOnZone(read, *zone, file.name);
+        }
         if (read.error) {
             outcome.errors.push_back(describe(*read.error));
             return false;
         }
+        const int pair = historyCentre ? pairOfHistoryCentreFile(options, file, header) : file.pair;
+        if (pair < 0) {
+            outcome.notes.push_back("skipped " + file.name + ": its symbol " + header.symbol +
+                                    " is none of the fourteen pairs");
+            continue;
+        }
         const LabelClock clock = clockForFile(read, options.clock);
         (clock == LabelClock::Server ? movedToServer : keptAsWritten).push_back(file.name);
         FileBarsReport report;
-        FileSeries settled = settle(file, read, clock, report);
+        FileSeries settled = settle(file, read, clock, header.periodMinutes, report);
         noteSetAside(file.name, read, report, outcome);
-        byLength[static_cast<std::size_t>(file.pair)][report.barMinutes].push_back(
-            std::move(settled));
+        byLength[static_cast<std::size_t>(pair)][report.barMinutes].push_back(std::move(settled));
     }
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         for (auto& [length, group] : byLength[static_cast<std::size_t>(pair)]) {

@@ -30,6 +30,9 @@ struct ImportOptions {
     std::string suffix; // text after it
     DigitsPolicy digits = DigitsPolicy::Round;
     bool synthesizeMissing = false; // missing pairs are built from two present ones
+    std::string sourceZone;         // the clock of stamps without an offset; empty: unknown
+    DateOrder dateOrder = DateOrder::Unknown; // of slash dates
+    std::string closeColumn;                  // header name of the close, when unusual
 };
 
 struct ImportOutcome {
