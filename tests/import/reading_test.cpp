@@ -101,15 +101,19 @@ TEST(BarReader, EveryLayoutGivesTheSameTwoBars) {
 
 TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
     const std::vector<std::pair<std::string, const char*>> cases = {
-        {"time,close\n2024-01-02 13:00,1.1\n\n2024-01-02 13:15,1,10\n2024-01-02 13:30,x\n",
-         "in.csv:5: bad close price \"x\""},
+        {"time,close\n2024-01-02 13:00,1.1\n\n2024-01-02 13:30,x\n",
+         "in.csv:4: bad close price \"x\""},
+        // A decimal comma in a comma-separated file would read as the whole part.
+        {"time,close\n2024-01-02 13:00,1.1\r2024-01-02 13:15,1,10\n",
+         "in.csv:3: 3 fields where the header names 2"},
+        {"2024.01.02,13:00,1,1,1,1.1,0,7\n", "in.csv:1: 8 fields where the layout has 7"},
         {"2024.01.02,13:00,1,1,1,1.1,0\n2024.02.30,13:15,1,1,1,1.1,0\n",
          "in.csv:2: bad date or time"},
         {"time,open,close\n2024-01-02 13:00,1.1\n", "in.csv:2: no close price"},
         {"time,close\n2024-01-02 13:00,\n", "in.csv:2: no close price"},
         {"Open,High,Low,Close\n", "in.csv:1: the header names no date or time column"},
         {"Time,Open,High,Low\n", "in.csv:1: the header names no close column"},
-        {"2024-01-02 13:00:00,1.1,1.2,1.0,1.15\n", "in.csv:1: no header line"},
+        {"2024-01-02 13:00:00,1.1,1.2\n", "in.csv:1: no header line, and 2 numbers after"},
         {"", "in.csv: holds no bars"},
         {"time,close\r\n\r\n", "in.csv: holds no bars"},
         {std::string("\xFD\x37zXZ\0\0garbage", 12), "in.csv: compressed"},

@@ -27,13 +27,6 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string lowerCase(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // Reads exactly `count` digits at `pos`.
 std::optional<int> digitsAt(std::string_view text, std::size_t pos, std::size_t count) {
     if (pos + count > text.size()) {
@@ -47,120 +40,6 @@ std::optional<int> digitsAt(std::string_view text, std::size_t pos, std::size_t 
         value = value * 10 + (text[i] - '0');
     }
     return value;
-}
-
-struct DatePart {
-    CivilDate date;
-    std::size_t end = 0;
-};
-
-std::optional<DatePart> parseDatePart(std::string_view t) {
-    const auto year = digitsAt(t, 0, 4);
-    if (year && t.size() >= 10 && (t[4] == '-' || t[4] == '.' || t[4] == '/') && t[7] == t[4]) {
-        const auto month = digitsAt(t, 5, 2);
-        const auto day = digitsAt(t, 8, 2);
-        if (month && day) {
-            return DatePart{{*year, *month, *day}, 10};
-        }
-        return std::nullopt;
-    }
-    if (t.size() >= 10 && t[2] == '.' && t[5] == '.') {
-        const auto day = digitsAt(t, 0, 2);
-        const auto month = digitsAt(t, 3, 2);
-        const auto longYear = digitsAt(t, 6, 4);
-        if (day && month && longYear) {
-            return DatePart{{*longYear, *month, *day}, 10};
-        }
-        return std::nullopt;
-    }
-    const auto compact = digitsAt(t, 0, 8);
-    if (compact && (t.size() == 8 || !isDigit(t[8]))) {
-        return DatePart{{*compact / 10000, *compact / 100 % 100, *compact % 100}, 8};
-    }
-    return std::nullopt;
-}
-
-bool validDate(CivilDate date) {
-    return date.year >= 1900 && date.year <= 9999 && date.month >= 1 && date.month <= 12 &&
-           date.day >= 1 && date.day <= daysInMonth(date.year, date.month);
-}
-
-struct TimePart {
-    int hour = 0;
-    int minute = 0;
-    std::size_t end = 0;
-};
-
-std::optional<TimePart> parseTimePart(std::string_view t, std::size_t pos) {
-    const auto hour = digitsAt(t, pos, 2);
-    if (!hour) {
-        return std::nullopt;
-    }
-    TimePart part{*hour, 0, pos + 2};
-    int second = 0;
-    if (pos + 2 < t.size() && t[pos + 2] == ':') {
-        const auto minute = digitsAt(t, pos + 3, 2);
-        if (!minute) {
-            return std::nullopt;
-        }
-        part.minute = *minute;
-        part.end = pos + 5;
-        if (part.end < t.size() && t[part.end] == ':') {
-            const auto seconds = digitsAt(t, part.end + 1, 2);
-            if (!seconds) {
-                return std::nullopt;
-            }
-            second = *seconds;
-            part.end += 3;
-        }
-    } else if (const auto compact = digitsAt(t, pos, 6)) {
-        part = {*compact / 10000, *compact / 100 % 100, pos + 6};
-        second = *compact % 100;
-    } else if (const auto shortForm = digitsAt(t, pos, 4)) {
-        part = {*shortForm / 100, *shortForm % 100, pos + 4};
-    }
-    if (part.end < t.size() && t[part.end] == '.') {
-        ++part.end;
-        while (part.end < t.size() && isDigit(t[part.end])) {
-            ++part.end;
-        }
-    }
-    if (part.hour > 23 || part.minute > 59 || second > 60) {
-        return std::nullopt;
-    }
-    return part;
-}
-
-// Z, UTC, GMT or +HH:MM / +HHMM / +HH (or minus); `rest` holds nothing else.
-std::optional<int> parseZone(std::string_view rest) {
-    const std::string zone = lowerCase(rest);
-    if (zone == "z" || zone == "utc" || zone == "gmt") {
-        return 0;
-    }
-    if (zone.size() < 3 || (zone[0] != '+' && zone[0] != '-')) {
-        return std::nullopt;
-    }
-    const auto hours = digitsAt(zone, 1, 2);
-    std::optional<int> minutes = 0;
-    if (zone.size() == 6 && zone[3] == ':') {
-        minutes = digitsAt(zone, 4, 2);
-    } else if (zone.size() == 5) {
-        minutes = digitsAt(zone, 3, 2);
-    } else if (zone.size() != 3) {
-        return std::nullopt;
-    }
-    if (!hours || !minutes || *hours > 14 || *minutes > 59) {
-        return std::nullopt;
-    }
-    const int offset = *hours * 60 + *minutes;
-    return zone[0] == '-' ? -offset : offset;
-}
-
-std::size_t skipBlanks(std::string_view t, std::size_t pos) {
-    while (pos < t.size() && (t[pos] == ' ' || t[pos] == '\t')) {
-        ++pos;
-    }
-    return pos;
 }
 
 std::vector<std::string_view> splitFields(std::string_view line, char separator) {
@@ -200,6 +79,7 @@ struct Layout {
     int timeColumn = -1;           // only when the date and the time stand apart
     std::vector<int> closeColumns; // the first one that holds a value counts
     bool stampsNamedUtc = false;
+    std::size_t fieldCount = 0; // a row may not hold more, but for empty ones
 };
 
 char likelySeparator(std::string_view header) {
@@ -218,17 +98,28 @@ bool isStampColumn(const std::string& key) {
            key == "timestamp" || key == "ts";
 }
 
-std::optional<std::string> describeHeader(std::string_view header, Layout& layout) {
+// The names exports give the close: "Close", "<CLOSE>", "closingPrice",
+// "close_price", "Close/Last", "BidClose".
+bool isCloseColumn(const std::string& key) {
+    return key == "close" || key == "closeprice" || key == "closingprice" || key == "closelast" ||
+           key == "bidclose" || key == "closebid" || key == "last" || key == "lastprice";
+}
+
+std::optional<std::string> describeHeader(std::string_view header, const ReadSettings& settings,
+                                          Layout& layout) {
     layout.format = InputFormat::HeaderedTable;
     layout.separator = likelySeparator(header);
     const auto names = splitFields(header, layout.separator);
+    layout.fieldCount = names.size();
     int stampColumn = -1;
     int dateOnly = -1;
     int timeOnly = -1;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string key = columnKey(names[i]);
         const int column = static_cast<int>(i);
-        if (key == "close") {
+        const bool named =
+            !settings.closeColumn.empty() && columnKey(names[i]) == columnKey(settings.closeColumn);
+        if (settings.closeColumn.empty() ? isCloseColumn(key) : named) {
             layout.closeColumns.push_back(column);
         } else if (key == "date" && dateOnly < 0) {
             dateOnly = column;
@@ -257,9 +148,40 @@ std::optional<std::string> describeHeader(std::string_view header, Layout& layou
         }
     }
     if (layout.closeColumns.empty()) {
-        return "the header names no close column";
+        return settings.closeColumn.empty()
+                   ? "the header names no close column (give --close-column NAME)"
+                   : "the header names no column " + settings.closeColumn;
     }
     return std::nullopt;
+}
+
+bool isTimeOfDay(std::string_view field) {
+    const std::string_view t = trimmed(field);
+    const std::size_t colon = t.find(':');
+    return (colon == 1 || colon == 2) && parseTimestamp("2000-01-01 " + std::string(t));
+}
+
+// Bars without a header: a stamp (or a date and a time) first, then either
+// the close alone or open, high, low and close, perhaps with volumes after.
+std::optional<std::string> describePlainRows(std::string_view first, Layout& layout) {
+    layout.format = InputFormat::Plain;
+    layout.separator = likelySeparator(first);
+    const auto fields = splitFields(first, layout.separator);
+    layout.fieldCount = fields.size();
+    layout.dateColumn = 0;
+    std::size_t prices = 1;
+    if (fields.size() > 1 && isTimeOfDay(fields[1])) {
+        layout.timeColumn = 1;
+        prices = 2;
+    }
+    const std::size_t count = fields.size() - prices;
+    if (count == 1 || count >= 4) {
+        layout.closeColumns = {static_cast<int>(count == 1 ? prices : prices + 3)};
+        return std::nullopt;
+    }
+    return "no header line, and " + std::to_string(count) +
+           " numbers after the time leave the close unclear; add a header line naming the "
+           "columns";
 }
 
 bool looksLikeMetaTrader(std::string_view line) {
@@ -275,17 +197,17 @@ bool looksLikeAscii(std::string_view line) {
 // Decides the layout from the first line that is not blank. Returns an error
 // text when the line fits no layout; `consumesLine` tells whether that line is
 // a header rather than a bar.
-std::optional<std::string> detectLayout(std::string_view first, InputFormat wanted, Layout& layout,
-                                        bool& consumesLine) {
+std::optional<std::string> detectLayout(std::string_view first, const ReadSettings& settings,
+                                        Layout& layout, bool& consumesLine) {
     consumesLine = false;
-    InputFormat format = wanted;
+    InputFormat format = settings.format;
     if (format == InputFormat::Auto) {
         if (looksLikeMetaTrader(first)) {
             format = InputFormat::MetaTrader;
         } else if (looksLikeAscii(first)) {
             format = InputFormat::Ascii;
         } else if (parseTimestamp(splitFields(first, likelySeparator(first))[0])) {
-            return "no header line, and the bars fit none of the headerless layouts";
+            format = InputFormat::Plain;
         } else {
             format = InputFormat::HeaderedTable;
         }
@@ -297,30 +219,113 @@ std::optional<std::string> detectLayout(std::string_view first, InputFormat want
         layout.dateColumn = 0;
         layout.timeColumn = 1;
         layout.closeColumns = {5};
+        layout.fieldCount = 7;
         return std::nullopt;
     case InputFormat::Ascii:
         layout.separator = ';';
         layout.dateColumn = 0;
         layout.closeColumns = {4};
+        layout.fieldCount = 6;
         return std::nullopt;
+    case InputFormat::Plain:
+        return describePlainRows(first, layout);
     default:
         consumesLine = true;
-        return describeHeader(first, layout);
+        return describeHeader(first, settings, layout);
     }
 }
 
-std::optional<std::string> parseRow(std::string_view line, const Layout& layout, RawBar& bar) {
+// A field past the layout's columns would mean the row is shifted, often by a
+// decimal comma in a comma-separated file; empty ones are a trailing separator.
+std::optional<std::string> checkExtraFields(const std::vector<std::string_view>& fields,
+                                            const Layout& layout) {
+    if (fields.size() <= layout.fieldCount ||
+        std::all_of(fields.begin() + static_cast<std::ptrdiff_t>(layout.fieldCount), fields.end(),
+                    [](std::string_view field) { return trimmed(field).empty(); })) {
+        return std::nullopt;
+    }
+    const std::string have = std::to_string(fields.size()) + " fields where ";
+    const std::string expected = std::to_string(layout.fieldCount);
+    if (layout.format == InputFormat::HeaderedTable) {
+        return have + "the header names " + expected +
+               " (a decimal comma, or a column "
+               "without a name?)";
+    }
+    return have + "the layout has " + expected + " (a decimal comma?)";
+}
+
+std::string priceText(std::string_view field, char separator);
+
+bool isZero(std::string_view field) {
+    const std::string_view t = trimmed(field);
+    double value = 1.0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    return !t.empty() && error == std::errc() && end == t.data() + t.size() && value == 0.0;
+}
+
+std::string_view closeField(const std::vector<std::string_view>& fields, const Layout& layout) {
+    for (const int column : layout.closeColumns) {
+        const auto index = static_cast<std::size_t>(column);
+        if (index < fields.size() && !trimmed(fields[index]).empty()) {
+            return fields[index];
+        }
+    }
+    return {};
+}
+
+// Scripts fill slots they have no bar for with a zero price, often with a
+// zero or 1970 date ("1970.01.01,00:00,0,0,0,0,0", "0,0,0,0,0"): no bar.
+bool isPlaceholder(const std::vector<std::string_view>& fields, const Layout& layout) {
+    const auto zero = [&](std::string_view field) {
+        return isZero(priceText(field, layout.separator));
+    };
+    const bool allZero = std::all_of(fields.begin(), fields.end(), [&](std::string_view field) {
+        return trimmed(field).empty() || zero(field);
+    });
+    return allZero || zero(closeField(fields, layout));
+}
+
+enum class RowKind { Bar, Placeholder };
+
+// Where the separator is not a comma, a comma in a price is a decimal comma.
+std::string priceText(std::string_view field, char separator) {
+    std::string text(trimmed(field));
+    if (separator != ',' && std::count(text.begin(), text.end(), ',') == 1 &&
+        text.find('.') == std::string::npos) {
+        std::replace(text.begin(), text.end(), ',', '.');
+    }
+    return text;
+}
+
+std::string badPrice(std::string_view field, const std::string& text) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const bool number = !text.empty() && end == text.data() + text.size() &&
+                        (error == std::errc() || error == std::errc::result_out_of_range);
+    return "bad close price \"" + std::string(trimmed(field)) + "\" (" +
+           (number ? "out of range: a price lies above 0 and below 1000000" : "not a number") + ")";
+}
+
+std::optional<std::string> parseRow(std::string_view line, const Layout& layout, DateOrder order,
+                                    RawBar& bar, Timestamp& stampRead, RowKind& kind) {
     const auto fields = splitFields(line, layout.separator);
+    kind = isPlaceholder(fields, layout) ? RowKind::Placeholder : RowKind::Bar;
+    if (kind == RowKind::Placeholder) {
+        return std::nullopt;
+    }
     const int needed = std::max(layout.dateColumn, layout.timeColumn) + 1;
     if (static_cast<int>(fields.size()) < needed) {
         return "too few fields";
+    }
+    if (auto problem = checkExtraFields(fields, layout)) {
+        return problem;
     }
     std::string stampText(trimmed(fields[static_cast<std::size_t>(layout.dateColumn)]));
     if (layout.timeColumn >= 0) {
         stampText += ' ';
         stampText += trimmed(fields[static_cast<std::size_t>(layout.timeColumn)]);
     }
-    const auto stamp = parseTimestamp(stampText);
+    const auto stamp = parseTimestamp(stampText, order);
     if (!stamp) {
         return "bad date or time \"" + stampText + "\"";
     }
@@ -329,12 +334,13 @@ std::optional<std::string> parseRow(std::string_view line, const Layout& layout,
         if (index >= fields.size() || trimmed(fields[index]).empty()) {
             continue;
         }
-        const auto price = parsePrice(fields[index]);
+        const std::string text = priceText(fields[index], layout.separator);
+        const auto price = parsePrice(text);
         if (!price) {
-            return "bad close price \"" + std::string(trimmed(fields[index])) +
-                   "\" (a number above 0 and below 1000000)";
+            return badPrice(fields[index], text);
         }
         bar = {stamp->stamp, stamp->offsetMinutes, *price};
+        stampRead = *stamp;
         return std::nullopt;
     }
     return "no close price";
@@ -354,6 +360,30 @@ bool isCompressed(std::string_view line) {
            line.rfind("BZh", 0) == 0;
 }
 
+enum class LineRead { Line, TooLong, End };
+
+// The next line without its end: CR LF, LF and a lone CR each end a line.
+// A line past MAX_LINE_CHARS is not read further.
+LineRead readLine(std::streambuf& in, std::string& line) {
+    using Traits = std::streambuf::traits_type;
+    line.clear();
+    Traits::int_type c = in.sbumpc();
+    if (Traits::eq_int_type(c, Traits::eof())) {
+        return LineRead::End;
+    }
+    while (!Traits::eq_int_type(c, Traits::eof()) && c != '\n' && c != '\r') {
+        if (line.size() >= MAX_LINE_CHARS) {
+            return LineRead::TooLong;
+        }
+        line.push_back(Traits::to_char_type(c));
+        c = in.sbumpc();
+    }
+    if (c == '\r' && in.sgetc() == '\n') {
+        in.sbumpc();
+    }
+    return LineRead::Line;
+}
+
 } // namespace
 
 std::string describe(const InputError& error) {
@@ -361,51 +391,6 @@ std::string describe(const InputError& error) {
         return error.file + ": " + error.message;
     }
     return error.file + ":" + std::to_string(error.line) + ": " + error.message;
-}
-
-std::optional<Timestamp> parseTimestamp(std::string_view text) {
-    const std::string_view t = trimmed(text);
-    const auto date = parseDatePart(t);
-    if (!date || !validDate(date->date)) {
-        return std::nullopt;
-    }
-    std::size_t pos = date->end;
-    TimePart time;
-    if (pos < t.size() && (t[pos] == ' ' || t[pos] == 'T' || t[pos] == 't' || t[pos] == '\t')) {
-        pos = skipBlanks(t, pos + 1);
-        if (pos < t.size() && isDigit(t[pos])) {
-            const auto parsed = parseTimePart(t, pos);
-            if (!parsed) {
-                return std::nullopt;
-            }
-            time = *parsed;
-            pos = parsed->end;
-        }
-    }
-    Timestamp result;
-    result.stamp =
-        daysFromCivil(date->date) * MINUTES_PER_DAY + time.hour * MINUTES_PER_HOUR + time.minute;
-    pos = skipBlanks(t, pos);
-    if (pos < t.size()) {
-        result.offsetMinutes = parseZone(t.substr(pos));
-        if (!result.offsetMinutes) {
-            return std::nullopt;
-        }
-    }
-    return result;
-}
-
-std::optional<double> parsePrice(std::string_view text) {
-    const std::string_view t = trimmed(text);
-    if (t.empty() || !(isDigit(t.front()) || t.front() == '.')) {
-        return std::nullopt;
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (error != std::errc() || end != t.data() + t.size() || !(value > 0.0 && value < MAX_PRICE)) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::optional<InputFormat> inputFormatNamed(std::string_view name) {
@@ -421,24 +406,80 @@ std::optional<InputFormat> inputFormatNamed(std::string_view name) {
     if (name == "table") {
         return InputFormat::HeaderedTable;
     }
+    if (name == "plain") {
+        return InputFormat::Plain;
+    }
     return std::nullopt;
 }
 
+// Slash dates whose numbers are all 12 or less fit either order; the rows
+// whose numbers settle it decide for the whole file.
+struct SlashDates {
+    std::vector<std::pair<std::size_t, Minute>> ambiguous; // bar and its day-first shift
+    int dayFirstLine = 0;
+    int monthFirstLine = 0;
+
+    void note(const Timestamp& stamp, std::size_t bar, int line) {
+        if (!stamp.slashDate) {
+            return;
+        }
+        if (stamp.settles == DateOrder::DayFirst && dayFirstLine == 0) {
+            dayFirstLine = line;
+        } else if (stamp.settles == DateOrder::MonthFirst && monthFirstLine == 0) {
+            monthFirstLine = line;
+        } else if (stamp.settles == DateOrder::Unknown) {
+            ambiguous.emplace_back(bar, stamp.dayFirstShift);
+        }
+    }
+
+    // Moves the ambiguous rows to the order the others settled; an error text
+    // when nothing settled it or the rows disagree.
+    std::optional<std::string> settle(std::vector<RawBar>& bars) const {
+        if (dayFirstLine != 0 && monthFirstLine != 0) {
+            return "slash dates in both orders: line " + std::to_string(dayFirstLine) +
+                   " has the day first, line " + std::to_string(monthFirstLine) +
+                   " the month first";
+        }
+        if (ambiguous.empty() || monthFirstLine != 0) {
+            return std::nullopt;
+        }
+        if (dayFirstLine == 0) {
+            return "no date tells whether slash dates such as 09/01/2020 have the day or the "
+                   "month first; give --date-order dmy or mdy";
+        }
+        for (const auto& [bar, shift] : ambiguous) {
+            bars[bar].stamp += shift;
+        }
+        return std::nullopt;
+    }
+};
+
 BarReadResult readBars(std::istream& in, const std::string& fileName, InputFormat format) {
+    ReadSettings settings;
+    settings.format = format;
+    return readBars(in, fileName, settings);
+}
+
+BarReadResult readBars(std::istream& in, const std::string& fileName,
+                       const ReadSettings& settings) {
     BarReadResult result;
+    SlashDates slashDates;
     const auto fail = [&](int line, std::string message) {
         result.bars.clear();
+        result.lines.clear();
         result.error = InputError{fileName, line, std::move(message)};
         return result;
     };
+    std::streambuf& text = *in.rdbuf();
     Layout layout;
     bool haveLayout = false;
     std::string line;
     int lineNumber = 0;
-    while (std::getline(in, line)) {
+    for (LineRead status; (status = readLine(text, line)) != LineRead::End;) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+        if (status == LineRead::TooLong) {
+            return fail(lineNumber, "line longer than " + std::to_string(MAX_LINE_CHARS) +
+                                        " characters; not a bar file");
         }
         if (lineNumber == 1) {
             if (isCompressed(line)) {
@@ -451,7 +492,7 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
         }
         if (!haveLayout) {
             bool consumesLine = false;
-            if (auto problem = detectLayout(line, format, layout, consumesLine)) {
+            if (auto problem = detectLayout(line, settings, layout, consumesLine)) {
                 return fail(lineNumber, *problem);
             }
             haveLayout = true;
@@ -459,17 +500,29 @@ BarReadResult readBars(std::istream& in, const std::string& fileName, InputForma
                 continue;
             }
         }
+        if (result.bars.size() >= MAX_BARS_PER_FILE) {
+            return fail(lineNumber,
+                        "more than " + std::to_string(MAX_BARS_PER_FILE) + " bars; split the file");
+        }
         RawBar bar;
-        if (auto problem = parseRow(line, layout, bar)) {
+        Timestamp stamp;
+        RowKind kind = RowKind::Bar;
+        if (auto problem = parseRow(line, layout, settings.dateOrder, bar, stamp, kind)) {
             return fail(lineNumber, *problem);
         }
+        if (kind == RowKind::Placeholder) {
+            result.placeholders.add(lineNumber);
+            continue;
+        }
+        slashDates.note(stamp, result.bars.size(), lineNumber);
         result.bars.push_back(bar);
-    }
-    if (in.bad()) {
-        return fail(0, "could not be read");
+        result.lines.push_back(lineNumber);
     }
     if (result.bars.empty()) {
         return fail(0, "holds no bars");
+    }
+    if (auto problem = slashDates.settle(result.bars)) {
+        return fail(0, *problem);
     }
     result.headerSaysUtc = layout.stampsNamedUtc;
     return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/import/clock_time.h"
+#include "tools/import/fields.h"
 
 #include <istream>
 #include <optional>
@@ -15,6 +16,13 @@ enum class InputFormat {
     MetaTrader,    // 2024.01.02,13:00,O,H,L,C,V without a header
     Ascii,         // 20240102 130000;O;H;L;C;V without a header
     HeaderedTable, // any separator, a header naming the time and close columns
+    Plain,         // no header: a stamp, then the close alone or open, high, low, close...
+};
+
+struct ReadSettings {
+    InputFormat format = InputFormat::Auto;
+    DateOrder dateOrder = DateOrder::Unknown; // of slash dates
+    std::string closeColumn;                  // the close's header name, when not a usual one
 };
 
 // One bar as read: its stamp on the file's own clock, and the UTC offset
@@ -34,31 +42,35 @@ struct InputError {
 
 std::string describe(const InputError& error);
 
+// Rows of one kind that a rule set aside, and where the first of them stood.
+struct RowCount {
+    int count = 0;
+    int firstLine = 0;
+
+    void add(int line) {
+        if (count++ == 0 || line < firstLine) {
+            firstLine = line;
+        }
+    }
+};
+
 struct BarReadResult {
     std::vector<RawBar> bars; // in file order
+    std::vector<int> lines;   // the line of each bar
     std::optional<InputError> error;
     bool headerSaysUtc = false; // the stamp column is called UTC or GMT, e.g. "time_utc"
+    RowCount placeholders;      // rows with a zero price, as scripts write for empty slots
 };
 
-struct Timestamp {
-    Minute stamp = 0;
-    std::optional<int> offsetMinutes;
-};
+// No bar row comes near this length; a longer line means the file is not bars.
+inline constexpr std::size_t MAX_LINE_CHARS = 4096;
 
-// Dates YYYY-MM-DD, YYYY.MM.DD, YYYY/MM/DD, YYYYMMDD or DD.MM.YYYY; then
-// optionally a blank or T and HH:MM, HH:MM:SS(.fff) or HHMMSS; then optionally
-// Z, UTC or an offset +HH:MM, +HHMM, -HH:MM. Letters in any case.
-std::optional<Timestamp> parseTimestamp(std::string_view text);
-
-// No exchange rate comes near this; larger values are damaged data.
-inline constexpr double MAX_PRICE = 1e6;
-
-// A plain decimal number, optionally with an exponent; nothing else around it
-// but blanks and double quotes. Only values above zero and below MAX_PRICE pass.
-std::optional<double> parsePrice(std::string_view text);
+// More than thirty years of one-minute bars; past this a file is not one export.
+inline constexpr std::size_t MAX_BARS_PER_FILE = 12'000'000;
 
 std::optional<InputFormat> inputFormatNamed(std::string_view name);
 
 BarReadResult readBars(std::istream& in, const std::string& fileName, InputFormat format);
+BarReadResult readBars(std::istream& in, const std::string& fileName, const ReadSettings& settings);
 
 } // namespace vz

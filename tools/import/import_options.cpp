@@ -1,5 +1,7 @@
 #include "tools/import/import_options.h"
 
+#include "tools/import/source_zone.h"
+
 #include <charconv>
 #include <set>
 
@@ -48,7 +50,7 @@ std::string applyOption(const std::string& name, const std::string& value, Impor
     } else if (name == "--format") {
         const auto format = inputFormatNamed(value);
         if (!format) {
-            return "--format takes auto, metatrader, ascii or table";
+            return "--format takes auto, metatrader, ascii, table or plain";
         }
         o.format = *format;
     } else if (name == "--pair") {
@@ -77,6 +79,19 @@ std::string applyOption(const std::string& name, const std::string& value, Impor
             return "--digits takes round or keep";
         }
         o.digits = value == "round" ? DigitsPolicy::Round : DigitsPolicy::Keep;
+    } else if (name == "--source-zone") {
+        std::string problem;
+        if (!SourceZone::named(value, problem)) {
+            return problem;
+        }
+        o.sourceZone = value;
+    } else if (name == "--date-order") {
+        if (value != "mdy" && value != "dmy") {
+            return "--date-order takes mdy (09/01/2020 is September 1st) or dmy (January 9th)";
+        }
+        o.dateOrder = value == "mdy" ? DateOrder::MonthFirst : DateOrder::DayFirst;
+    } else if (name == "--close-column") {
+        o.closeColumn = value;
     } else {
         return "unknown option " + name;
     }
@@ -86,8 +101,9 @@ std::string applyOption(const std::string& name, const std::string& value, Impor
 } // namespace
 
 ImportCommand parseImportCommand(const std::vector<std::string>& args) {
-    static const std::set<std::string> WITH_VALUE = {"--to",    "--format", "--pair",   "--clock",
-                                                     "--lines", "--prefix", "--suffix", "--digits"};
+    static const std::set<std::string> WITH_VALUE = {
+        "--to",     "--format", "--pair",        "--clock",      "--lines",       "--prefix",
+        "--suffix", "--digits", "--source-zone", "--date-order", "--close-column"};
     ImportCommand command;
     std::set<std::string> seen;
     bool optionsEnded = false;
@@ -128,6 +144,9 @@ ImportCommand parseImportCommand(const std::vector<std::string>& args) {
     }
     if (command.options.folder.empty()) {
         command.error = "--to FOLDER is required";
+    } else if (!command.options.sourceZone.empty() && command.options.clock == LabelClock::Data) {
+        command.error = "--source-zone converts the stamps, --clock data keeps them as written; "
+                        "give one of them";
     } else if (command.options.inputs.empty()) {
         command.error = "no input files given";
     }

@@ -1,8 +1,11 @@
 #include "tools/import/importer.h"
 
 #include "tools/import/cross_pairs.h"
+#include "tools/import/file_bars.h"
+#include "tools/import/history_centre.h"
 #include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
+#include "tools/import/source_zone.h"
 
 #include <algorithm>
 #include <cctype>
@@ -122,7 +125,8 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
                 const int pair = options.pair ? *options.pair
                                               : pairFromFileName(path.filename().string(),
                                                                  options.prefix, options.suffix);
-                if (pair < 0) {
+                // A history file's header names its pair.
+                if (pair < 0 && !isHistoryCentreName(path.filename().string())) {
                     outcome.notes.push_back("skipped " + path.string() + ": names no pair");
                     continue;
                 }
@@ -132,7 +136,7 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
             const int pair = options.pair ? *options.pair
                                           : pairFromFileName(fs::path(input).filename().string(),
                                                              options.prefix, options.suffix);
-            if (pair < 0) {
+            if (pair < 0 && !isHistoryCentreName(fs::path(input).filename().string())) {
                 outcome.errors.push_back(input + ": the file name names none of the fourteen pairs "
                                                  "(rename it or give --pair)");
                 continue;
@@ -146,16 +150,43 @@ void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
     }
 }
 
-// Files of one pair with different bar lengths are usually different sources;
-// only one of them feeds each history, which the user should know.
-void noteSeveralLengths(int pair, const std::map<Minute, std::vector<ClosedBar>>& lengths,
-                        ImportOutcome& outcome) {
-    std::string text;
-    for (const auto& entry : lengths) {
-        text += (text.empty() ? "" : ", ") + lengthText(entry.first);
+// The history files replace whatever has their names in the target folder, and
+// a later run would read them back as bars: an input there is refused, judged
+// by real path so that links and other spellings of the folder count too.
+bool checkInputsOutsideTarget(const std::string& folder, const std::vector<InputFile>& files,
+                              ImportOutcome& outcome) {
+    std::error_code error;
+    const fs::path target = fs::weakly_canonical(folder, error);
+    if (error) {
+        return true; // the write reports a folder that cannot be reached
     }
-    outcome.notes.push_back(symbolOf(pair) + ": bars of " + text +
-                            "; each history takes the longest that fit it, not a blend");
+    std::vector<fs::path> existingTargets;
+    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            const fs::path path = target / historyFileNameOf(pair, timeframe);
+            if (fs::exists(path, error)) {
+                existingTargets.push_back(path);
+            }
+        }
+    }
+    for (const InputFile& file : files) {
+        const fs::path real = fs::canonical(file.path, error);
+        const bool inTarget = !error && real.parent_path() == target;
+        const bool linked =
+            std::any_of(existingTargets.begin(), existingTargets.end(), [&](const fs::path& path) {
+                std::error_code ignored;
+                return fs::equivalent(path, file.path, ignored);
+            });
+        if (inTarget || linked) {
+            outcome.errors.push_back(file.name + ": an input " +
+                                     (inTarget ? "inside" : "linked into") + " the target folder " +
+                                     folder +
+                                     ", which the history files would overwrite; write them to "
+                                     "another folder");
+            return false;
+        }
+    }
+    return true;
 }
 
 // Under the automatic clock a run whose files disagree is refused: a UTC
@@ -182,46 +213,196 @@ bool checkAutoClock(const std::vector<std::string>& movedToServer,
     return false;
 }
 
+// Stamps written without an offset are on the source's zone: each gets the
+// offset that zone had at that moment, so the label clocks can convert it.
+std::optional<InputError> placeOnZone(BarReadResult& read, const SourceZone& zone,
+                                      const std::string& fileName) {
+    std::optional<Minute> previous;
+    for (std::size_t i = 0; i < read.bars.size(); ++i) {
+        RawBar& bar = read.bars[i];
+        if (bar.offsetMinutes) {
+            previous = bar.stamp - *bar.offsetMinutes;
+            continue;
+        }
+        const SourceZone::Conversion utc = zone.toUtc(bar.stamp, previous);
+        if (!utc.utc) {
+            return InputError{fileName, read.lines[i],
+                              minuteLabel(bar.stamp) + " does not exist in " + zone.name() +
+                                  " (the clocks skip it); the stamps are on another clock"};
+        }
+        bar.offsetMinutes = static_cast<int>(bar.stamp - *utc.utc);
+        previous = utc.utc;
+    }
+    return std::nullopt;
+}
+
+// One file's bars, settled on their grid, on the clock of the labels.
+struct FileSeries {
+    std::string name;
+    std::vector<ClosedBar> bars;
+};
+
+std::string atLine(const std::string& file, const RowCount& rows) {
+    return file + ": " + std::to_string(rows.count) + " row(s) ";
+}
+
+std::string firstAt(const RowCount& rows) {
+    return "first at line " + std::to_string(rows.firstLine);
+}
+
+void noteSetAside(const std::string& file, const BarReadResult& read, const FileBarsReport& report,
+                  ImportOutcome& outcome) {
+    const auto note = [&](const RowCount& rows, const std::string& what) {
+        if (rows.count > 0) {
+            outcome.notes.push_back(atLine(file, rows) + what + " (" + firstAt(rows) + ")");
+        }
+    };
+    note(read.placeholders, "with a zero price skipped as placeholders");
+    note(report.weekend, "in the FX weekend (Friday 17:00 to Sunday 17:00 New York) dropped");
+    note(report.offGrid, "off the grid of its " + lengthText(report.barMinutes) + " bars dropped");
+    note(report.outOfOrder, "earlier than the row before them, sorted in");
+    note(report.repeated, "repeating an earlier stamp with another close; the later row kept");
+}
+
+// Which labels fall in the weekend can only be told when the clock is known.
+WeekendTest weekendTestFor(LabelClock clock) {
+    switch (clock) {
+    case LabelClock::Server:
+        return inServerWeekend;
+    case LabelClock::Utc:
+        return [](Minute utc) { return inServerWeekend(serverFromUtc(utc)); };
+    default:
+        return {};
+    }
+}
+
+FileSeries settle(const InputFile& file, const BarReadResult& read, LabelClock clock,
+                  Minute knownLength, FileBarsReport& report) {
+    std::vector<StampedClose> rows;
+    rows.reserve(read.bars.size());
+    for (std::size_t i = 0; i < read.bars.size(); ++i) {
+        rows.push_back({labelStamp(read.bars[i], clock), read.bars[i].close, read.lines[i]});
+    }
+    return {file.name, settleFileBars(std::move(rows), weekendTestFor(clock), report, knownLength)};
+}
+
+// Two files of one pair and bar length that cover the same time are usually
+// two feeds, or a correction appended to an export; either way the user should
+// know where the later file's bars replace the earlier one's.
+void noteOverlap(int pair, const FileSeries& earlier, const FileSeries& later, Minute length,
+                 ImportOutcome& outcome) {
+    if (earlier.bars.empty() || later.bars.empty()) {
+        return;
+    }
+    const Minute from = std::max(earlier.bars.front().stamp, later.bars.front().stamp);
+    const Minute to = std::min(earlier.bars.back().stamp, later.bars.back().stamp);
+    if (from > to) {
+        return;
+    }
+    int shared = 0;
+    int differ = 0;
+    auto a = earlier.bars.begin();
+    for (const ClosedBar& bar : later.bars) {
+        while (a != earlier.bars.end() && a->stamp < bar.stamp) {
+            ++a;
+        }
+        if (a != earlier.bars.end() && a->stamp == bar.stamp) {
+            ++shared;
+            differ += formatPrice(pair, a->close) != formatPrice(pair, bar.close) ? 1 : 0;
+        }
+    }
+    const auto label = [&](Minute stamp) {
+        return length >= MINUTES_PER_DAY ? dayLabel(stamp) : minuteLabel(stamp);
+    };
+    outcome.notes.push_back(symbolOf(pair) + ": " + earlier.name + " and " + later.name +
+                            " overlap from " + label(from) + " to " + label(to) + ": " +
+                            std::to_string(shared) + " shared stamp(s), " + std::to_string(differ) +
+                            " with another close; " + later.name +
+                            " is used where both have a bar");
+}
+
+BarSeries mergeFiles(int pair, Minute length, std::vector<FileSeries>& files,
+                     ImportOutcome& outcome) {
+    std::vector<ClosedBar> all;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            noteOverlap(pair, files[j], files[i], length, outcome);
+        }
+    }
+    for (FileSeries& file : files) {
+        names.push_back(file.name);
+        all.insert(all.end(), file.bars.begin(), file.bars.end());
+        std::vector<ClosedBar>().swap(file.bars);
+    }
+    BarSeries series = makeSeries(std::move(all));
+    series.barMinutes = length;
+    series.sources = std::move(names);
+    return series;
+}
+
+// A history file's header names its symbol; the file name may be anything.
+int pairOfHistoryCentreFile(const ImportOptions& options, const InputFile& file,
+                            const HistoryCentreHeader& header) {
+    const int named = pairFromFileName(header.symbol);
+    return options.pair || named < 0 ? file.pair : named;
+}
+
 // Every file's bars on the label clock, grouped per pair and bar length.
 bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
              std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome,
              const std::atomic<int>* stop) {
-    std::array<std::map<Minute, std::vector<ClosedBar>>, PAIR_COUNT> byLength;
+    std::optional<SourceZone> zone;
+    if (!options.sourceZone.empty()) {
+        std::string problem;
+        zone = SourceZone::named(options.sourceZone, problem);
+        if (!zone) {
+            outcome.errors.push_back(problem);
+            return false;
+        }
+    }
+    const ReadSettings settings{options.format, options.dateOrder, options.closeColumn};
+    std::array<std::map<Minute, std::vector<FileSeries>>, PAIR_COUNT> byLength;
     std::vector<std::string> movedToServer;
     std::vector<std::string> keptAsWritten;
     for (const InputFile& file : files) {
         if (stopAsked(stop)) {
             return false;
         }
-        const UnpackedText text = readInputFile(file.path);
-        if (text.error) {
-            outcome.errors.push_back(file.name + ": " + *text.error);
+        InputText text(file.path);
+        HistoryCentreHeader header;
+        const bool historyCentre = isHistoryCentreName(file.path.filename().string());
+        BarReadResult read = historyCentre ? readHistoryCentreFile(text.stream(), file.name, header)
+                                           : readBars(text.stream(), file.name, settings);
+        // A damaged archive ends the text early; that, not the cut line, is the news.
+        if (const auto problem = text.error()) {
+            outcome.errors.push_back(file.name + ": " + *problem);
             return false;
         }
-        std::istringstream in(text.text);
-        const BarReadResult read = readBars(in, file.name, options.format);
+        if (zone && !read.error) {
+            read.error = placeOnZone(read, *zone, file.name);
+        }
         if (read.error) {
             outcome.errors.push_back(describe(*read.error));
             return false;
         }
+        const int pair = historyCentre ? pairOfHistoryCentreFile(options, file, header) : file.pair;
+        if (pair < 0) {
+            outcome.notes.push_back("skipped " + file.name + ": its symbol " + header.symbol +
+                                    " is none of the fourteen pairs");
+            continue;
+        }
         const LabelClock clock = clockForFile(read, options.clock);
         (clock == LabelClock::Server ? movedToServer : keptAsWritten).push_back(file.name);
-        std::vector<ClosedBar> bars;
-        bars.reserve(read.bars.size());
-        for (const RawBar& bar : read.bars) {
-            bars.push_back({labelStamp(bar, clock), bar.close});
-        }
-        const Minute length = makeSeries(bars).barMinutes;
-        auto& group = byLength[static_cast<std::size_t>(file.pair)][length];
-        group.insert(group.end(), bars.begin(), bars.end());
+        FileBarsReport report;
+        FileSeries settled = settle(file, read, clock, header.periodMinutes, report);
+        noteSetAside(file.name, read, report, outcome);
+        byLength[static_cast<std::size_t>(pair)][report.barMinutes].push_back(std::move(settled));
     }
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const auto& lengths = byLength[static_cast<std::size_t>(pair)];
-        if (lengths.size() > 1) {
-            noteSeveralLengths(pair, lengths, outcome);
-        }
-        for (auto& [length, bars] : byLength[static_cast<std::size_t>(pair)]) {
-            series[static_cast<std::size_t>(pair)].push_back(makeSeries(std::move(bars)));
+        for (auto& [length, group] : byLength[static_cast<std::size_t>(pair)]) {
+            series[static_cast<std::size_t>(pair)].push_back(
+                mergeFiles(pair, length, group, outcome));
         }
     }
     return options.clock != LabelClock::Auto ||
@@ -277,6 +458,46 @@ bool planMissingPairs(const ImportOptions& options,
     return true;
 }
 
+std::string seriesText(const BarSeries& series) {
+    std::string names;
+    for (const std::string& name : series.sources) {
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    return "the " + lengthText(series.barMinutes) + " bars of " + names;
+}
+
+// A pair given in several bar lengths could feed a history from more than one
+// of them; the note says which one did.
+void noteSource(int pair, Timeframe timeframe, const HistorySource& source,
+                ImportOutcome& outcome) {
+    std::string text = symbolOf(pair) + " " + timeframeName(timeframe) + " history from " +
+                       seriesText(*source.main) + ", which reach furthest";
+    if (!source.earlierFrom.empty()) {
+        text += "; bars before " + barLabel(source.main->bars.front().stamp, timeframe) + " from ";
+        for (std::size_t i = 0; i < source.earlierFrom.size(); ++i) {
+            text += (i == 0 ? "" : " and ") + seriesText(*source.earlierFrom[i]);
+        }
+    }
+    outcome.notes.push_back(text);
+}
+
+// A day of the week that has no trading in it means the day boundary is not
+// the dealing room's: usually UTC stamps kept as they are.
+void warnOfWeekendDays(const ImportOptions& options, const AlignedBars& aligned,
+                       ImportOutcome& outcome) {
+    const auto count = std::count_if(aligned.buckets.begin(), aligned.buckets.end(),
+                                     [](Minute day) { return inServerWeekend(day); });
+    if (count == 0) {
+        return;
+    }
+    const std::string fix = options.clock == LabelClock::Utc
+                                ? "--clock server puts the day boundary at 17:00 New York"
+                                : "if the stamps are UTC give --clock server, or name their "
+                                  "zone with --source-zone";
+    outcome.warnings.push_back("the daily history holds " + std::to_string(count) +
+                               " Saturday or Sunday bar(s); " + fix);
+}
+
 bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
                     const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
                     const std::vector<CrossRecipe>& recipes, HistorySet& set,
@@ -287,14 +508,17 @@ bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
         if (candidates.empty()) {
             continue; // built below from its legs
         }
-        const BarSeries* source = seriesFor(candidates, timeframe);
-        if (source == nullptr) {
+        HistorySource source = historySource(candidates, timeframe);
+        if (source.main == nullptr) {
             outcome.errors.push_back(symbolOf(pair) + ": the shortest bars given last " +
                                      lengthText(candidates.front().barMinutes) + "; the " +
                                      timeframeName(timeframe) + " history needs shorter bars");
             return false;
         }
-        perPair[static_cast<std::size_t>(pair)] = resample(*source, timeframe);
+        if (candidates.size() > 1) {
+            noteSource(pair, timeframe, source, outcome);
+        }
+        perPair[static_cast<std::size_t>(pair)] = std::move(source.closes);
     }
     for (const CrossRecipe& recipe : recipes) {
         perPair[static_cast<std::size_t>(recipe.pair)] = buildCross(recipe, perPair);
@@ -312,6 +536,9 @@ bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
                             formatPrice(pair, aligned.closes[static_cast<std::size_t>(pair)][i],
                                         options.digits));
         }
+    }
+    if (timeframe == Timeframe::Daily) {
+        warnOfWeekendDays(options, aligned, outcome);
     }
     outcome.notes.push_back(timeframeName(timeframe) + ": " +
                             std::to_string(aligned.buckets.size()) + " bars, newest " +
@@ -368,7 +595,9 @@ ImportOutcome runImport(const ImportOptions& options, const std::atomic<int>* st
     std::array<std::vector<BarSeries>, PAIR_COUNT> series;
     std::vector<CrossRecipe> recipes;
     HistorySet set;
-    bool built = outcome.errors.empty() && readAll(options, files, series, outcome, stop) &&
+    bool built = outcome.errors.empty() &&
+                 checkInputsOutsideTarget(options.folder, files, outcome) &&
+                 readAll(options, files, series, outcome, stop) &&
                  planMissingPairs(options, series, recipes, outcome);
     for (const Timeframe timeframe : ALL_TIMEFRAMES) {
         built = built && !stopAsked(stop) &&

@@ -30,12 +30,16 @@ struct ImportOptions {
     std::string suffix; // text after it
     DigitsPolicy digits = DigitsPolicy::Round;
     bool synthesizeMissing = false; // missing pairs are built from two present ones
+    std::string sourceZone;         // the clock of stamps without an offset; empty: unknown
+    DateOrder dateOrder = DateOrder::Unknown; // of slash dates
+    std::string closeColumn;                  // header name of the close, when unusual
 };
 
 struct ImportOutcome {
     int exitCode = 0; // 0 done, 2 bad input, 1 the set could not be written
     std::vector<std::string> errors;
-    std::vector<std::string> notes; // what was skipped and what was written
+    std::vector<std::string> notes;    // what was skipped and what was written
+    std::vector<std::string> warnings; // what was written but is likely not what was meant
 };
 
 // The pair named in a file name: of the fourteen symbols (with the prefix and

@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
     for (const std::string& note : stopped ? std::vector<std::string>{} : outcome.notes) {
         std::cout << note << '\n';
     }
+    for (const std::string& warning : stopped ? std::vector<std::string>{} : outcome.warnings) {
+        std::cerr << "vurezer-import: warning: " << warning << '\n';
+    }
     for (const std::string& error : outcome.errors) {
         std::cerr << "vurezer-import: " << error << '\n';
     }

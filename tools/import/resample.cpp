@@ -1,5 +1,7 @@
 #include "tools/import/resample.h"
 
+#include "tools/import/file_bars.h"
+
 #include <algorithm>
 
 namespace vz {
@@ -15,12 +17,12 @@ BarSeries makeSeries(std::vector<ClosedBar> bars) {
             series.bars.push_back(bar);
         }
     }
-    Minute shortest = 0;
-    for (std::size_t i = 1; i < series.bars.size(); ++i) {
-        const Minute step = series.bars[i].stamp - series.bars[i - 1].stamp;
-        shortest = shortest == 0 ? step : std::min(shortest, step);
+    std::vector<Minute> stamps;
+    stamps.reserve(series.bars.size());
+    for (const ClosedBar& bar : series.bars) {
+        stamps.push_back(bar.stamp);
     }
-    series.barMinutes = shortest == 0 ? 1 : shortest;
+    series.barMinutes = commonBarLength(stamps);
     return series;
 }
 
@@ -45,6 +47,37 @@ const BarSeries* seriesFor(const std::vector<BarSeries>& series, Timeframe timef
         }
     }
     return best;
+}
+
+HistorySource historySource(const std::vector<BarSeries>& series, Timeframe timeframe) {
+    std::vector<std::pair<const BarSeries*, std::map<Minute, double>>> fitting;
+    for (const BarSeries& candidate : series) {
+        if (candidate.barMinutes <= bucketMinutes(timeframe) && !candidate.bars.empty()) {
+            fitting.emplace_back(&candidate, resample(candidate, timeframe));
+        }
+    }
+    if (fitting.empty()) {
+        return {};
+    }
+    // Newest last bucket first, then longer bars first.
+    std::stable_sort(fitting.begin(), fitting.end(), [](const auto& a, const auto& b) {
+        const Minute lastA = a.second.rbegin()->first;
+        const Minute lastB = b.second.rbegin()->first;
+        return lastA != lastB ? lastA > lastB : a.first->barMinutes > b.first->barMinutes;
+    });
+    HistorySource source{std::move(fitting.front().second), fitting.front().first, {}};
+    std::stable_sort(fitting.begin() + 1, fitting.end(), [](const auto& a, const auto& b) {
+        return a.first->barMinutes > b.first->barMinutes;
+    });
+    for (auto it = fitting.begin() + 1; it != fitting.end(); ++it) {
+        const Minute first = source.closes.begin()->first;
+        const auto end = it->second.lower_bound(first);
+        if (end != it->second.begin()) {
+            source.closes.insert(it->second.begin(), end);
+            source.earlierFrom.push_back(it->first);
+        }
+    }
+    return source;
 }
 
 std::map<Minute, double> resample(const BarSeries& series, Timeframe timeframe) {

@@ -19,7 +19,8 @@ struct ClosedBar {
 // Bars of one pair at one bar length, oldest first, one bar per stamp.
 struct BarSeries {
     std::vector<ClosedBar> bars;
-    Minute barMinutes = 1; // the shortest step between two bars
+    Minute barMinutes = 1;            // the step most neighbouring bars are apart
+    std::vector<std::string> sources; // the files the bars came from
 };
 
 // Sorts by stamp; of several bars with the same stamp the one that came last
@@ -31,6 +32,19 @@ Minute bucketMinutes(Timeframe timeframe);
 // The series with the longest bars that still fit a bucket of the timeframe,
 // or nullptr when every series has longer bars.
 const BarSeries* seriesFor(const std::vector<BarSeries>& series, Timeframe timeframe);
+
+// The closes of one pair's history and the series they came from.
+struct HistorySource {
+    std::map<Minute, double> closes;
+    const BarSeries* main = nullptr;           // nullptr when no series fits
+    std::vector<const BarSeries*> earlierFrom; // series that filled buckets before main's first
+};
+
+// Of the series whose bars fit a bucket, the one whose last bucket is newest
+// gives the history, so a stale file never hides fresher data; on a tie the
+// longer bars win. Buckets before its first one come from the other fitting
+// series, longer bars first.
+HistorySource historySource(const std::vector<BarSeries>& series, Timeframe timeframe);
 
 // Close of the last bar in every bucket, keyed by the bucket's start.
 // Four-hour buckets start at 00, 04, ... 20; days at midnight.
