@@ -20,3 +20,5 @@ ensure_packages() {
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
                 liblzma-dev zlib1g-dev)
+# What scripts/bench needs beside the build: the numpy speed peer and GNU time.
+BENCH_PACKAGES=(python3 python3-numpy time bc)

@@ -2,6 +2,7 @@
 
 #include "platform/ui.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -45,12 +46,23 @@ double outOfRangeValue(std::string_view integerDigits, bool negative) {
     return negative ? -magnitude : magnitude;
 }
 
-std::optional<std::string> readRecordLine(FileSystem& files, const std::string& path) {
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// A real-time file's first line.
+struct PriceLine {
+    bool opened = false;
+    // nullopt when the line is too long to hold a price: a bad value.
+    std::optional<std::string> text;
+};
+
+PriceLine readPriceLine(FileSystem& files, const std::string& path) {
     auto file = files.openFile(path, FileMode::Read);
     if (!file) {
-        return std::nullopt;
+        return {};
     }
-    std::string line = readTextLine(*file).value_or("");
+    PriceLine line{true, readFirstLine(*file, REAL_TIME_LINE_LIMIT)};
     file->close();
     return line;
 }
@@ -69,13 +81,11 @@ bool loadHistoryFile(MarketData& market, FileSystem& files, Timeframe timeframe,
     if (!file) {
         return false;
     }
+    TextLineReader lines(*file, HISTORY_LINE_LIMIT);
+    std::string line;
     int count = 0;
-    while (count < HISTORY_LOAD_LIMIT) {
-        const auto line = readTextLine(*file);
-        if (!line) {
-            break;
-        }
-        market.history.bar(timeframe, pair, count) = parseHistoryLine(*line, timeframe);
+    while (count < HISTORY_LOAD_LIMIT && lines.next(line)) {
+        market.history.bar(timeframe, pair, count) = parseHistoryLine(line, timeframe);
         ++count;
     }
     file->close();
@@ -101,9 +111,10 @@ bool loadAllHistoryFiles(MarketData& market, Host& host) {
 
 void loadFirstLivePrices(MarketData& market, FileSystem& files) {
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const auto line = readRecordLine(files, realTimeFileName(market.programFolder, pair));
-        if (line) {
-            market.livePrices[static_cast<std::size_t>(pair)] = storedPrice(parseNumber(*line));
+        const PriceLine line = readPriceLine(files, realTimeFileName(market.programFolder, pair));
+        if (line.text) {
+            market.livePrices[static_cast<std::size_t>(pair)] =
+                storedPrice(parseNumber(*line.text));
         }
     }
 }
@@ -126,6 +137,70 @@ std::optional<std::string> readTextLine(TextFile& file) {
     }
     if (byte == CR && file.peekByte() == LF) {
         file.readByte();
+    }
+    return line;
+}
+
+bool TextLineReader::fill() {
+    if (atEnd_) {
+        return false;
+    }
+    pos_ = 0;
+    end_ = file_.readBlock(block_.data(), block_.size());
+    atEnd_ = end_ == 0;
+    return !atEnd_;
+}
+
+bool TextLineReader::takeUntilLineEnd(std::string& line) {
+    const char* const begin = block_.data() + pos_;
+    const char* const stop = block_.data() + end_;
+    const char* const found = std::find_if(begin, stop, isLineEnd);
+    const auto count = static_cast<std::size_t>(found - begin);
+    const std::size_t room = maxLine_ > line.size() ? maxLine_ - line.size() : 0;
+    line.append(begin, std::min(count, room));
+    pos_ += count;
+    if (found == stop) {
+        return false;
+    }
+    const char ending = *found;
+    ++pos_;
+    // The LF of a CR LF pair may start the next block.
+    if (ending == '\r' && (pos_ < end_ || fill()) && block_[pos_] == '\n') {
+        ++pos_;
+    }
+    return true;
+}
+
+bool TextLineReader::next(std::string& line) {
+    line.clear();
+    if (pos_ == end_ && !fill()) {
+        return false;
+    }
+    while (!takeUntilLineEnd(line)) {
+        if (!fill()) {
+            break; // the last line needs no line end
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> readFirstLine(TextFile& file, std::size_t limit) {
+    std::string line;
+    std::array<char, 1024> block{};
+    while (line.size() <= limit) {
+        const std::size_t got = file.readBlock(block.data(), block.size());
+        if (got == 0) {
+            break;
+        }
+        const char* const begin = block.data();
+        const char* const found = std::find_if(begin, begin + got, isLineEnd);
+        line.append(begin, static_cast<std::size_t>(found - begin));
+        if (found != begin + got) {
+            break;
+        }
+    }
+    if (line.size() > limit) {
+        return std::nullopt;
     }
     return line;
 }
@@ -217,13 +292,13 @@ bool loadHistory(MarketData& market, Host& host) {
 void readRealTimePrices(MarketData& market, Host& host) {
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         const std::string path = realTimeFileName(market.programFolder, pair);
-        const auto line = readRecordLine(host.files, path);
-        if (!line) {
+        const PriceLine line = readPriceLine(host.files, path);
+        if (!line.opened) {
             host.ui.messageBox(host.windows.main, "Realtime file not found: " + path, "Not Found",
                                MB_INFORMATION);
             continue;
         }
-        const double value = parseNumber(*line);
+        const double value = line.text ? parseNumber(*line.text) : 0.0;
         if (acceptsLivePrice(value)) {
             market.livePrices[static_cast<std::size_t>(pair)] = storedPrice(value);
         }
