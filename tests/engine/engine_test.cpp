@@ -77,7 +77,7 @@ std::string sortedNames(const Pips& pips) {
     exchangeSort(entries);
     std::string names;
     for (const SlotEntry& entry : entries) {
-        names += entry.symbol + " ";
+        names += std::string(entry.symbol) + " ";
     }
     return names;
 }

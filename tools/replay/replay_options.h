@@ -41,6 +41,9 @@ struct ReplayOptions {
     std::string snapshots; // "" = not written
     std::string events;
     std::string columnsOut;
+    // Not a command-line option. Off, the run also paints the canvases and
+    // keeps the printed texts, which no output shows; tests compare both ways.
+    bool skipsUnseenWork = true;
 };
 
 struct ParsedCommandLine {
