@@ -26,13 +26,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::size_t skipDigits(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && isDigit(text[pos])) {
-        ++pos;
-    }
-    return pos;
-}
-
 bool hasNonZeroDigit(std::string_view digits) {
     return digits.find_first_of("123456789") != std::string_view::npos;
 }
@@ -51,21 +44,18 @@ double outOfRangeValue(std::string_view integerDigits, bool negative) {
 // every power of ten up to 10^22: one division of the two is then the
 // correctly rounded value, the same one from_chars gives. Prices always
 // take this path, which costs a fraction of the general one.
-std::optional<double> quickValue(std::string_view integerDigits, std::string_view fraction) {
-    constexpr std::size_t MAX_EXACT_DIGITS = 15;
-    constexpr std::array<double, 23> POWERS_OF_TEN = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    if (integerDigits.size() + fraction.size() > MAX_EXACT_DIGITS) {
-        return std::nullopt;
+constexpr std::size_t MAX_EXACT_DIGITS = 15;
+constexpr std::array<double, 16> POWERS_OF_TEN = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Digits from `p` on, added to `mantissa` (which wraps harmlessly when there
+// are too many digits for the exact path to use it).
+const char* addDigits(const char* p, const char* end, std::uint64_t& mantissa) {
+    while (p < end && isDigit(*p)) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++p;
     }
-    std::uint64_t mantissa = 0;
-    for (const std::string_view digits : {integerDigits, fraction}) {
-        for (const char digit : digits) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(digit - '0');
-        }
-    }
-    return static_cast<double>(mantissa) / POWERS_OF_TEN[fraction.size()];
+    return p;
 }
 
 bool isLineEnd(char c) {
@@ -228,37 +218,37 @@ std::optional<std::string> readFirstLine(TextFile& file, std::size_t limit) {
 }
 
 double parseNumber(std::string_view text) {
-    std::size_t pos = text.find_first_not_of(" \t");
-    if (pos == std::string_view::npos) {
-        return 0.0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && (*p == ' ' || *p == '\t')) {
+        ++p;
     }
-    const std::size_t start = pos;
-    const bool negative = text[pos] == '-';
+    const char* const start = p;
+    const bool negative = p < end && *p == '-';
     if (negative) {
-        ++pos;
+        ++p;
     }
-    const std::size_t integerStart = pos;
-    pos = skipDigits(text, pos);
-    const std::string_view integerDigits = text.substr(integerStart, pos - integerStart);
+    std::uint64_t mantissa = 0;
+    const char* const integerStart = p;
+    p = addDigits(p, end, mantissa);
+    const std::string_view integerDigits(integerStart, static_cast<std::size_t>(p - integerStart));
     std::size_t fractionDigits = 0;
-    if (pos + 1 < text.size() && text[pos] == '.' && isDigit(text[pos + 1])) {
-        const std::size_t fractionStart = pos + 1;
-        pos = skipDigits(text, fractionStart);
-        fractionDigits = pos - fractionStart;
+    if (p + 1 < end && *p == '.' && isDigit(p[1])) {
+        const char* const fractionStart = p + 1;
+        p = addDigits(fractionStart, end, mantissa);
+        fractionDigits = static_cast<std::size_t>(p - fractionStart);
     }
     if (integerDigits.empty() && fractionDigits == 0) {
         return 0.0;
     }
-    const std::string_view fraction = text.substr(pos - fractionDigits, fractionDigits);
-    if (const auto quick = quickValue(integerDigits, fraction)) {
-        return negative ? -*quick : *quick;
+    if (integerDigits.size() + fractionDigits <= MAX_EXACT_DIGITS) {
+        const double value = static_cast<double>(mantissa) / POWERS_OF_TEN[fractionDigits];
+        return negative ? -value : value;
     }
     // from_chars on the matched span alone rounds the decimal value correctly
     // once, whatever the number of digits.
-    const char* first = text.data() + start;
-    const char* last = text.data() + pos;
     double value = 0.0;
-    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
+    const auto result = std::from_chars(start, p, value, std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range) {
         return outOfRangeValue(integerDigits, negative);
     }
