@@ -3,15 +3,20 @@
 #include "engine/pips.h"
 #include "engine/ranking.h"
 #include "logging/event_log.h"
+#include "market/data_files.h"
 #include "market/market_data.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
+#include "platform/headless/memory_files.h"
 #include "platform/host.h"
 #include "platform/palette.h"
+#include "simulator/basket.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -104,5 +109,53 @@ void BM_SlotEntriesAndSort(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SlotEntriesAndSort);
+
+// Lines as the exporters write them: the price after a date, with and
+// without further fields, and a real-time line.
+const std::array<std::string, 4> REALISTIC_LINES = {"1.08734", "157.218,157.301,156.990,157.112",
+                                                    "  0.91234\r", "-12.5"};
+
+void BM_ParseNumber(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parseNumber(REALISTIC_LINES[i++ % REALISTIC_LINES.size()]));
+    }
+}
+BENCHMARK(BM_ParseNumber);
+
+// One history file of 499 four-hour bars, line by line.
+void BM_ReadTextLine(benchmark::State& state) {
+    MemoryFileSystem files;
+    std::string bytes;
+    for (int k = 0; k < HISTORY_LOAD_LIMIT; ++k) {
+        bytes += "2025.06.13 16:00,1.0" + std::to_string(8000 + k) + "\r\n";
+    }
+    files.put("GBPUSD_H4.csv", bytes);
+    std::string line;
+    for (auto _ : state) {
+        auto file = files.openFile("GBPUSD_H4.csv", FileMode::Read);
+        TextLineReader lines(*file, HISTORY_LINE_LIMIT);
+        while (lines.next(line)) {
+            benchmark::DoNotOptimize(line.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * HISTORY_LOAD_LIMIT);
+}
+BENCHMARK(BM_ReadTextLine)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateBasketProfit(benchmark::State& state) {
+    Desk desk;
+    Basket basket;
+    basket.direction = TradeDirection::Buy;
+    basket.entryPrices = desk.market.livePrices;
+    desk.ui.createControl(desk.host.windows.main, ControlKind::TextBox, "0", 288, 194, 70, 20,
+                          STYLE_TEXT_CENTRED, PROFIT_BOX);
+    int step = 0;
+    for (auto _ : state) {
+        nudge(desk.market, step++);
+        updateBasketProfit(desk.host, basket, desk.market.livePrices);
+    }
+}
+BENCHMARK(BM_UpdateBasketProfit);
 
 } // namespace

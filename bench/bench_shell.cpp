@@ -1,16 +1,21 @@
 #include "engine/columns.h"
+#include "logging/event_log.h"
 #include "market/data_files.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
 #include "shell/main_handler.h"
+#include "shell/main_window.h"
 #include "shell/startup.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -37,6 +42,20 @@ public:
 
     std::string folder() const { return path_.string() + "/"; }
 
+    // The 56 files the loader reads: 42 history files, then 14 real-time files.
+    std::vector<std::string> dataFiles() const {
+        std::vector<std::string> paths;
+        for (Timeframe timeframe : ALL_TIMEFRAMES) {
+            for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+                paths.push_back(historyFileName(folder(), pair, timeframe));
+            }
+        }
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            paths.push_back(realTimeFileName(folder(), pair));
+        }
+        return paths;
+    }
+
 private:
     static double basePrice(int pair) { return pipFactor(pair) == 100 ? 150.0 : 1.25; }
 
@@ -56,6 +75,24 @@ private:
     std::filesystem::path path_;
 };
 
+// The bare system calls: what no loader can beat.
+std::size_t openReadClose(const std::vector<std::string>& paths) {
+    static std::array<char, 64 * 1024> buffer;
+    std::size_t total = 0;
+    for (const std::string& path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        if (fd < 0) {
+            continue;
+        }
+        ssize_t got = 0;
+        while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) {
+            total += static_cast<std::size_t>(got);
+        }
+        ::close(fd);
+    }
+    return total;
+}
+
 struct Desk {
     HeadlessUi ui;
     StdFileSystem files;
@@ -74,22 +111,85 @@ void BM_LoadFullHistory(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadFullHistory)->Unit(benchmark::kMillisecond);
 
-// One second of the program with every column chosen: the real-time files
-// are read, the main ranking and all five columns run, the status lines are
-// drawn.
+void BM_LoadFullHistoryFloor(benchmark::State& state) {
+    FullFolder folder;
+    const std::vector<std::string> paths = folder.dataFiles();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(openReadClose(paths));
+    }
+}
+BENCHMARK(BM_LoadFullHistoryFloor)->Unit(benchmark::kMillisecond);
+
+void BM_ReadRealTimePrices(benchmark::State& state) {
+    FullFolder folder;
+    Desk desk;
+    startUp(desk.app, folder.folder());
+    for (auto _ : state) {
+        readRealTimePrices(desk.app.market, desk.app.host);
+    }
+}
+BENCHMARK(BM_ReadRealTimePrices)->Unit(benchmark::kMicrosecond);
+
+// The same 14 files through open/read/close, inside this process.
+void BM_RealTimeFloor14(benchmark::State& state) {
+    FullFolder folder;
+    const std::vector<std::string> all = folder.dataFiles();
+    const std::vector<std::string> paths(all.end() - PAIR_COUNT, all.end());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(openReadClose(paths));
+    }
+}
+BENCHMARK(BM_RealTimeFloor14)->Unit(benchmark::kMicrosecond);
+
+// The program as a trader runs it: every column chosen, the active logger
+// on and a basket open.
+void setUpBusyProgram(App& app, HeadlessUi& ui, const std::string& folder) {
+    startUp(app, folder);
+    const WindowHandle main = app.host.windows.main;
+    ui.pickListItem(main, REFERENCE_DAY_LIST, 10);
+    ui.dispatchPending();
+    for (int k = 1; k <= COLUMN_COUNT; ++k) {
+        ui.pickListItem(app.host.windows.multiTimeframe, columnLayout(k).listId, 20 + k);
+        ui.dispatchPending();
+    }
+    ui.toggleCheckBox(main, REAL_TIME_BOX);
+    ui.dispatchPending();
+    ui.toggleCheckBox(main, ACTIVE_LOGGER_BOX);
+    ui.clickButton(main, BUY_BUTTON);
+    ui.dispatchPending();
+}
+
+// One second of the program with the 14 real-time reads.
 void BM_RealTimeTickWithAllColumns(benchmark::State& state) {
     FullFolder folder;
     Desk desk;
-    App& app = desk.app;
-    startUp(app, folder.folder());
-    app.market.referenceDayIndex = 10;
-    for (int k = 0; k < COLUMN_COUNT; ++k) {
-        app.columns[static_cast<std::size_t>(k)].referenceIndex = 20 + k;
-    }
+    setUpBusyProgram(desk.app, desk.ui, folder.folder());
     for (auto _ : state) {
-        runRealTimeTick(app);
+        runRealTimeTick(desk.app);
+        // The event log of a long run is cleared now and then by its user.
+        if (desk.ui.reportRowCount(desk.app.host.windows.main, EVENT_LOG_LIST) > 1000) {
+            desk.ui.reportClear(desk.app.host.windows.main, EVENT_LOG_LIST);
+        }
     }
 }
 BENCHMARK(BM_RealTimeTickWithAllColumns)->Unit(benchmark::kMicrosecond);
+
+// The same tick on prices already in place: the program's own work alone.
+void BM_TickWithoutReads(benchmark::State& state) {
+    FullFolder folder;
+    Desk desk;
+    setUpBusyProgram(desk.app, desk.ui, folder.folder());
+    auto& prices = desk.app.market.livePrices;
+    int step = 0;
+    for (auto _ : state) {
+        auto& price = prices[static_cast<std::size_t>(step % PAIR_COUNT)];
+        price *= (++step % 2 == 0) ? 1.002F : 0.998F;
+        runRealTimeTick(desk.app, PriceSource::AlreadyApplied);
+        if (desk.ui.reportRowCount(desk.app.host.windows.main, EVENT_LOG_LIST) > 1000) {
+            desk.ui.reportClear(desk.app.host.windows.main, EVENT_LOG_LIST);
+        }
+    }
+}
+BENCHMARK(BM_TickWithoutReads)->Unit(benchmark::kMicrosecond);
 
 } // namespace

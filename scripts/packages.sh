@@ -23,6 +23,8 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmo
 # The audible-alert test: a private sound server, its recorder, and a tone maker.
 # shellcheck disable=SC2034
 TEST_PACKAGES=(pulseaudio pulseaudio-utils sox)
+# What scripts/bench needs beside the build: the numpy speed peer and GNU time.
+BENCH_PACKAGES=(python3 python3-numpy time bc)
 # scripts/fuzz: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # scripts/soak: a virtual display and a way to click in it.

@@ -15,19 +15,18 @@ constexpr int BUY_POWER_LINE_Y = 411;
 constexpr int SELL_POWER_LINE_Y = 426;
 constexpr int PIPS_BOX_OFFSET = 20;
 
-void printAt(Host& host, int x, int y, const std::string& text) {
+void printAt(Host& host, int x, int y, const FigureText& text) {
     host.ui.moveTo(host.windows.multiTimeframe, x, y);
-    host.ui.printText(host.windows.multiTimeframe, text);
+    host.ui.printText(host.windows.multiTimeframe, text.view());
 }
 
 // The trailing blanks wipe the end of a longer figure printed there before.
 void printFigures(const TimeframeColumn& column, const ColumnLayout& layout, Host& host) {
     printAt(host, layout.x, REF_BIAS_LINE_Y,
-            "Ref. Bias: " + formatNumber(column.referenceBias) + "    ");
-    printAt(host, layout.x, BUY_POWER_LINE_Y,
-            "Buy Power: " + formatNumber(column.buyPower) + "     ");
+            FigureText("Ref. Bias: ", column.referenceBias, "    "));
+    printAt(host, layout.x, BUY_POWER_LINE_Y, FigureText("Buy Power: ", column.buyPower, "     "));
     printAt(host, layout.x, SELL_POWER_LINE_Y,
-            "Sell Power: " + formatNumber(column.sellPower) + "      ");
+            FigureText("Sell Power: ", column.sellPower, "      "));
 }
 
 void showRows(const SlotList& sorted, const ColumnLayout& layout, Host& host) {
@@ -37,16 +36,14 @@ void showRows(const SlotList& sorted, const ColumnLayout& layout, Host& host) {
         const int nameBox = layout.firstNameBox + r;
         host.ui.setControlText(window, nameBox, entry.symbol);
         host.ui.setControlColours(window, nameBox, BLACK, entry.colour);
-        host.ui.setControlText(window, nameBox + PIPS_BOX_OFFSET, formatNumber(entry.pips));
+        host.ui.setControlText(window, nameBox + PIPS_BOX_OFFSET,
+                               FigureText("", entry.pips, "").view());
     }
 }
 
 void markMovedPairs(TimeframeColumn& column, const SlotList& sorted, int k, Host& host) {
     for (int r = 0; r < PAIR_COUNT; ++r) {
-        const int pair = pairIndexOf(sorted[static_cast<std::size_t>(r)].symbol);
-        if (pair < 0) {
-            continue;
-        }
+        const int pair = sorted[static_cast<std::size_t>(r)].pair;
         std::int32_t& slot = column.pairSlot[static_cast<std::size_t>(pair)];
         if (slot > r) {
             drawColumnUpArrow(host, k, column.markerState, r);

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
+#include <string_view>
 
 namespace vz {
 
@@ -28,10 +28,13 @@ std::int32_t pairPipsSince(int pair, float live, float reference);
 std::optional<std::array<float, PAIR_COUNT>> referencePrices(const PriceHistory& history,
                                                              Timeframe timeframe, int index);
 
+// A pair in the ranking. The symbol views the pair table, so entries copy
+// and swap as plain values while they are sorted.
 struct SlotEntry {
-    std::string symbol;
+    std::string_view symbol;
     Colour colour = 0;
     std::int32_t pips = 0;
+    int pair = 0;
 };
 
 using SlotList = std::array<SlotEntry, PAIR_COUNT>;

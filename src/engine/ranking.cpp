@@ -58,7 +58,8 @@ void showRows(MainRanking& ranking, const SlotList& sorted, Host& host) {
         const auto row = static_cast<std::size_t>(r);
         const SlotEntry& entry = sorted[row];
         ranking.rowSymbols[row] = entry.symbol;
-        ranking.rowPipsTexts[row] = formatNumber(entry.pips);
+        ranking.rowPipsTexts[row].clear();
+        appendFormattedNumber(ranking.rowPipsTexts[row], entry.pips);
         host.ui.setControlText(main, MAIN_NAME_BOX_FIRST + r, entry.symbol);
         host.ui.setControlColours(main, MAIN_NAME_BOX_FIRST + r, BLACK, entry.colour);
         host.ui.setControlText(main, MAIN_PIPS_BOX_FIRST + r, ranking.rowPipsTexts[row]);
@@ -68,10 +69,7 @@ void showRows(MainRanking& ranking, const SlotList& sorted, Host& host) {
 
 void markMovedPairs(MainRanking& ranking, Host& host) {
     for (int r = 0; r < PAIR_COUNT; ++r) {
-        const int pair = pairIndexOf(ranking.rowSymbols[static_cast<std::size_t>(r)]);
-        if (pair < 0) {
-            continue;
-        }
+        const int pair = ranking.rows[static_cast<std::size_t>(r)].pair;
         std::int32_t& slot = ranking.pairSlot[static_cast<std::size_t>(pair)];
         if (slot > r) {
             drawUpArrow(host, ranking.slotMarkerState, r);

@@ -59,9 +59,10 @@ std::string activeLogRow(const std::string& timeField, const ActiveLogSnapshot& 
     // Appending piece by piece also keeps GCC 12's -Wrestrict false positive
     // on `"," + std::string` away at -O3.
     std::string row = timeField;
+    row.reserve(512);
     const auto field = [&row, numberDecimals](double value) {
         row += ',';
-        row += formatNumber(value, numberDecimals);
+        appendFormattedNumber(row, value, numberDecimals);
     };
     for (std::size_t pair = 0; pair < PAIR_COUNT; ++pair) {
         field(static_cast<double>(snapshot.livePrices[pair]));

@@ -2,7 +2,9 @@
 
 #include "platform/ui.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 
 namespace vz {
@@ -24,13 +26,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::size_t skipDigits(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && isDigit(text[pos])) {
-        ++pos;
-    }
-    return pos;
-}
-
 bool hasNonZeroDigit(std::string_view digits) {
     return digits.find_first_of("123456789") != std::string_view::npos;
 }
@@ -45,12 +40,41 @@ double outOfRangeValue(std::string_view integerDigits, bool negative) {
     return negative ? -magnitude : magnitude;
 }
 
-std::optional<std::string> readRecordLine(FileSystem& files, const std::string& path) {
+// Up to 15 digits make an integer that a double holds exactly, and so is
+// every power of ten up to 10^22: one division of the two is then the
+// correctly rounded value, the same one from_chars gives. Prices always
+// take this path, which costs a fraction of the general one.
+constexpr std::size_t MAX_EXACT_DIGITS = 15;
+constexpr std::array<double, 16> POWERS_OF_TEN = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Digits from `p` on, added to `mantissa` (which wraps harmlessly when there
+// are too many digits for the exact path to use it).
+const char* addDigits(const char* p, const char* end, std::uint64_t& mantissa) {
+    while (p < end && isDigit(*p)) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++p;
+    }
+    return p;
+}
+
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// A real-time file's first line.
+struct PriceLine {
+    bool opened = false;
+    // nullopt when the line is too long to hold a price: a bad value.
+    std::optional<std::string> text;
+};
+
+PriceLine readPriceLine(FileSystem& files, const std::string& path) {
     auto file = files.openFile(path, FileMode::Read);
     if (!file) {
-        return std::nullopt;
+        return {};
     }
-    std::string line = readTextLine(*file).value_or("");
+    PriceLine line{true, readFirstLine(*file, REAL_TIME_LINE_LIMIT)};
     file->close();
     return line;
 }
@@ -69,13 +93,11 @@ bool loadHistoryFile(MarketData& market, FileSystem& files, Timeframe timeframe,
     if (!file) {
         return false;
     }
+    TextLineReader lines(*file, HISTORY_LINE_LIMIT);
+    std::string line;
     int count = 0;
-    while (count < HISTORY_LOAD_LIMIT) {
-        const auto line = readTextLine(*file);
-        if (!line) {
-            break;
-        }
-        market.history.bar(timeframe, pair, count) = parseHistoryLine(*line, timeframe);
+    while (count < HISTORY_LOAD_LIMIT && lines.next(line)) {
+        market.history.bar(timeframe, pair, count) = parseHistoryLine(line, timeframe);
         ++count;
     }
     file->close();
@@ -101,9 +123,10 @@ bool loadAllHistoryFiles(MarketData& market, Host& host) {
 
 void loadFirstLivePrices(MarketData& market, FileSystem& files) {
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-        const auto line = readRecordLine(files, realTimeFileName(market.programFolder, pair));
-        if (line) {
-            market.livePrices[static_cast<std::size_t>(pair)] = storedPrice(parseNumber(*line));
+        const PriceLine line = readPriceLine(files, realTimeFileName(market.programFolder, pair));
+        if (line.text) {
+            market.livePrices[static_cast<std::size_t>(pair)] =
+                storedPrice(parseNumber(*line.text));
         }
     }
 }
@@ -130,34 +153,102 @@ std::optional<std::string> readTextLine(TextFile& file) {
     return line;
 }
 
+bool TextLineReader::fill() {
+    if (atEnd_) {
+        return false;
+    }
+    pos_ = 0;
+    end_ = file_.readBlock(block_.data(), block_.size());
+    atEnd_ = end_ == 0;
+    return !atEnd_;
+}
+
+bool TextLineReader::takeUntilLineEnd(std::string& line) {
+    const char* const begin = block_.data() + pos_;
+    const char* const stop = block_.data() + end_;
+    const char* const found = std::find_if(begin, stop, isLineEnd);
+    const auto count = static_cast<std::size_t>(found - begin);
+    const std::size_t room = maxLine_ > line.size() ? maxLine_ - line.size() : 0;
+    line.append(begin, std::min(count, room));
+    pos_ += count;
+    if (found == stop) {
+        return false;
+    }
+    const char ending = *found;
+    ++pos_;
+    // The LF of a CR LF pair may start the next block.
+    if (ending == '\r' && (pos_ < end_ || fill()) && block_[pos_] == '\n') {
+        ++pos_;
+    }
+    return true;
+}
+
+bool TextLineReader::next(std::string& line) {
+    line.clear();
+    if (pos_ == end_ && !fill()) {
+        return false;
+    }
+    while (!takeUntilLineEnd(line)) {
+        if (!fill()) {
+            break; // the last line needs no line end
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> readFirstLine(TextFile& file, std::size_t limit) {
+    std::string line;
+    std::array<char, 1024> block{};
+    while (line.size() <= limit) {
+        const std::size_t got = file.readBlock(block.data(), block.size());
+        if (got == 0) {
+            break;
+        }
+        const char* const begin = block.data();
+        const char* const found = std::find_if(begin, begin + got, isLineEnd);
+        line.append(begin, static_cast<std::size_t>(found - begin));
+        if (found != begin + got) {
+            break;
+        }
+    }
+    if (line.size() > limit) {
+        return std::nullopt;
+    }
+    return line;
+}
+
 double parseNumber(std::string_view text) {
-    std::size_t pos = text.find_first_not_of(" \t");
-    if (pos == std::string_view::npos) {
-        return 0.0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && (*p == ' ' || *p == '\t')) {
+        ++p;
     }
-    const std::size_t start = pos;
-    const bool negative = text[pos] == '-';
+    const char* const start = p;
+    const bool negative = p < end && *p == '-';
     if (negative) {
-        ++pos;
+        ++p;
     }
-    const std::size_t integerStart = pos;
-    pos = skipDigits(text, pos);
-    const std::string_view integerDigits = text.substr(integerStart, pos - integerStart);
+    std::uint64_t mantissa = 0;
+    const char* const integerStart = p;
+    p = addDigits(p, end, mantissa);
+    const std::string_view integerDigits(integerStart, static_cast<std::size_t>(p - integerStart));
     std::size_t fractionDigits = 0;
-    if (pos + 1 < text.size() && text[pos] == '.' && isDigit(text[pos + 1])) {
-        const std::size_t fractionStart = pos + 1;
-        pos = skipDigits(text, fractionStart);
-        fractionDigits = pos - fractionStart;
+    if (p + 1 < end && *p == '.' && isDigit(p[1])) {
+        const char* const fractionStart = p + 1;
+        p = addDigits(fractionStart, end, mantissa);
+        fractionDigits = static_cast<std::size_t>(p - fractionStart);
     }
     if (integerDigits.empty() && fractionDigits == 0) {
         return 0.0;
     }
+    if (integerDigits.size() + fractionDigits <= MAX_EXACT_DIGITS) {
+        const double value = static_cast<double>(mantissa) / POWERS_OF_TEN[fractionDigits];
+        return negative ? -value : value;
+    }
     // from_chars on the matched span alone rounds the decimal value correctly
     // once, whatever the number of digits.
-    const char* first = text.data() + start;
-    const char* last = text.data() + pos;
     double value = 0.0;
-    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
+    const auto result = std::from_chars(start, p, value, std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range) {
         return outOfRangeValue(integerDigits, negative);
     }
@@ -217,13 +308,13 @@ bool loadHistory(MarketData& market, Host& host) {
 void readRealTimePrices(MarketData& market, Host& host) {
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         const std::string path = realTimeFileName(market.programFolder, pair);
-        const auto line = readRecordLine(host.files, path);
-        if (!line) {
+        const PriceLine line = readPriceLine(host.files, path);
+        if (!line.opened) {
             host.ui.messageBox(host.windows.main, "Realtime file not found: " + path, "Not Found",
                                MB_INFORMATION);
             continue;
         }
-        const double value = parseNumber(*line);
+        const double value = line.text ? parseNumber(*line.text) : 0.0;
         if (acceptsLivePrice(value)) {
             market.livePrices[static_cast<std::size_t>(pair)] = storedPrice(value);
         }

@@ -4,6 +4,8 @@
 #include "platform/files.h"
 #include "platform/host.h"
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,40 @@ namespace vz {
 // The next line without its line end; CR, LF and CR LF each end a line.
 // nullopt only when not a single byte could be read.
 std::optional<std::string> readTextLine(TextFile& file);
+
+// The longest history line kept; the format allows 255 characters, and a
+// longer line is cut here so that a file without line ends cannot take
+// memory without bound.
+inline constexpr std::size_t HISTORY_LINE_LIMIT = 4096;
+// The longest first line of a real-time file that can hold a price; a
+// longer one is a bad value, like any other junk.
+inline constexpr std::size_t REAL_TIME_LINE_LIMIT = 4096;
+
+// Reads lines as readTextLine does, a block at a time instead of a call
+// per byte. A line longer than `maxLine` bytes is cut to that length and
+// the rest of it skipped.
+class TextLineReader {
+public:
+    TextLineReader(TextFile& file, std::size_t maxLine) : file_(file), maxLine_(maxLine) {}
+    // False at the end of the file; the line stays valid until the next call.
+    bool next(std::string& line);
+
+private:
+    bool fill();
+    // Takes bytes up to the next line end into `line`; true when it found one.
+    bool takeUntilLineEnd(std::string& line);
+
+    TextFile& file_;
+    std::size_t maxLine_;
+    std::array<char, 16 * 1024> block_{};
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// The first line of a file, read in at most a few blocks; nullopt when it is
+// longer than `limit` bytes, whatever follows.
+std::optional<std::string> readFirstLine(TextFile& file, std::size_t limit);
 
 // Leading blanks and tabs, an optional minus, digits, optionally a point and
 // digits; stops at the first character that does not fit. No digits give 0.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,6 +27,11 @@ public:
     virtual int readByte() = 0;
     // The byte readByte would return next, without consuming it.
     virtual int peekByte() = 0;
+    // Up to `size` bytes into `buffer`, continuing where readByte left off.
+    // It may return fewer before the end of the file; 0 means the end (or a
+    // read error). The loaders read whole blocks through it instead of making
+    // a call per byte.
+    virtual std::size_t readBlock(char* buffer, std::size_t size);
     // False when the bytes could not all be written.
     virtual bool write(std::string_view bytes) = 0;
     // False when buffered data could not be flushed or the file not closed.
@@ -41,7 +47,9 @@ public:
     FileSystem& operator=(FileSystem&&) = delete;
     virtual ~FileSystem() = default;
 
-    // nullptr when the file cannot be opened in that mode.
+    // nullptr when the file cannot be opened in that mode. For reading only a
+    // regular file opens: a folder, a device or a pipe counts as a file that
+    // cannot be opened, and opening never waits for another program.
     virtual std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) = 0;
     virtual bool exists(const std::string& path) = 0;
     // When the content of the regular file at `path` last changed, in
@@ -50,7 +58,7 @@ public:
     virtual std::optional<std::int64_t> modifiedTime(const std::string& path);
 };
 
-// The operating system's files.
+// The operating system's files (files_posix.cpp or files_win32.cpp).
 class StdFileSystem final : public FileSystem {
 public:
     std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override;

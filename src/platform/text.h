@@ -2,7 +2,9 @@
 
 #include "platform/clock.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace vz {
 
@@ -12,6 +14,25 @@ inline constexpr int MAX_NUMBER_DECIMALS = 40;
 // Always one leading blank: " %d" for a value equal to its nearest integer,
 // otherwise " %.*f" with numberDecimals decimals.
 std::string formatNumber(double value, int numberDecimals = DEFAULT_NUMBER_DECIMALS);
+// The same text appended to `out`, for rows built from many numbers.
+void appendFormattedNumber(std::string& out, double value,
+                           int numberDecimals = DEFAULT_NUMBER_DECIMALS);
+
+// caption + formatNumber(value) + padding for a whole value, composed in
+// place without allocating: the status lines print a dozen of these every
+// tick. Captions and paddings are the program's own short texts; whatever
+// would not fit the buffer is left off.
+class FigureText {
+public:
+    FigureText(std::string_view caption, long long value, std::string_view padding);
+    std::string_view view() const { return {chars_.data(), size_}; }
+
+private:
+    void append(std::string_view text);
+
+    std::array<char, 96> chars_;
+    std::size_t size_ = 0;
+};
 
 // The decimals setting after asking for `requested`: values above 40 become 40,
 // negative ones 0.

@@ -93,20 +93,22 @@ void countBiasLogTick(App& app) {
     shell.biasLogTickCount = 0;
 }
 
-void printAt(App& app, int x, int y, const std::string& text) {
+void printAt(App& app, int x, int y, std::string_view text) {
     app.host.ui.moveTo(app.host.windows.main, x, y);
     app.host.ui.printText(app.host.windows.main, text);
 }
 
-// The trailing blanks cover the end of a longer earlier value.
+// The trailing blanks cover the end of a longer earlier value. The figures
+// are whole numbers, which formatNumber shows without decimals whatever the
+// decimals setting.
 void drawStatusLines(App& app) {
     const MainRanking& ranking = app.ranking;
-    printAt(app, 25, 70, "Ref. Bias: " + figure(app, ranking.referenceBias) + "    ");
-    printAt(app, 25, 85, "Anchor Bias: " + figure(app, ranking.anchorBias) + "      ");
-    printAt(app, 25, 100, "Basket Bias: " + figure(app, ranking.basketBias) + "      ");
+    printAt(app, 25, 70, FigureText("Ref. Bias: ", ranking.referenceBias, "    ").view());
+    printAt(app, 25, 85, FigureText("Anchor Bias: ", ranking.anchorBias, "      ").view());
+    printAt(app, 25, 100, FigureText("Basket Bias: ", ranking.basketBias, "      ").view());
     printAt(app, 25, 120, "Time: " + currentTimeText(app.host.clock));
-    printAt(app, 200, 70, "Buy Power: " + figure(app, ranking.buyPower) + "     ");
-    printAt(app, 200, 85, "Sell Power: " + figure(app, ranking.sellPower) + "      ");
+    printAt(app, 200, 70, FigureText("Buy Power: ", ranking.buyPower, "     ").view());
+    printAt(app, 200, 85, FigureText("Sell Power: ", ranking.sellPower, "      ").view());
 }
 
 void countActiveLoggerTick(App& app) {

@@ -1,11 +1,17 @@
 #include "market/data_files.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
+#include "platform/headless/memory_files.h"
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vz {
 namespace {
@@ -126,6 +132,131 @@ TEST_F(MarketFolder, RealTimeAcceptsOnlyPricesStrictlyBetweenZeroAnd500) {
     for (std::size_t pair = 0; pair < cases.size(); ++pair) {
         EXPECT_EQ(market.livePrices[pair], cases[pair].second) << cases[pair].first;
     }
+}
+
+// The history files and real-time files of a folder were pipes, a folder and
+// a device: each used to hold the program in open() until another program
+// wrote to it; now each is a file that cannot be opened.
+TEST_F(MarketFolder, PipesFoldersAndDevicesNeverHoldTheLoaderOrTheTick) {
+    writeAll(5);
+    const std::vector<fs::path> pipes = {folder_ / "GBPUSD_RT.csv", folder_ / "EURGBP_H4.csv"};
+    for (const fs::path& pipe : pipes) {
+        fs::remove(pipe);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    }
+    fs::remove(folder_ / "GBPJPY_RT.csv");
+    fs::create_directory(folder_ / "GBPJPY_RT.csv");
+    fs::remove(folder_ / "USDCHF_RT.csv");
+    fs::create_symlink("/dev/zero", folder_ / "USDCHF_RT.csv");
+    market.livePrices.fill(7.0F);
+    auto run = std::async(std::launch::async, [&] {
+        const bool loaded = loadHistory(market, host);
+        readRealTimePrices(market, host);
+        return loaded;
+    });
+    if (run.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        for (const fs::path& pipe : pipes) { // unblock the stuck open, then fail
+            std::ofstream(pipe) << "1\n";
+        }
+        run.wait();
+        FAIL() << "a pipe held the loader";
+    }
+    EXPECT_FALSE(run.get());
+    Lines shown;
+    for (const MessageBoxRecord& box : ui.messageBoxes()) {
+        shown.push_back(box.caption + ": " + box.text.substr(box.text.rfind('/') + 1));
+    }
+    EXPECT_EQ(shown,
+              (Lines{"File opening error: EURGBP.csv 4-Hour history file could not be opened.",
+                     "Not Found: GBPUSD_RT.csv", "Not Found: GBPJPY_RT.csv",
+                     "Not Found: USDCHF_RT.csv"}));
+    EXPECT_EQ(market.livePrices[0], 7.0F);
+    EXPECT_EQ(market.livePrices[1], 1.25F);
+}
+
+class MemoryMarket : public ::testing::Test {
+protected:
+    MemoryMarket() {
+        market.programFolder = "/program/";
+        host.windows.main = ui.openWindow(0, 0, 400, 300, 0, "Main", {});
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            files.put(realTimeFileName(market.programFolder, pair), "1.25\r\n");
+        }
+        market.livePrices.fill(7.0F);
+    }
+    Lines linesOf(const std::string& bytes, std::size_t limit) {
+        files.put("/lines.txt", bytes);
+        auto file = files.openFile("/lines.txt", FileMode::Read);
+        TextLineReader reader(*file, limit);
+        Lines lines;
+        for (std::string line; reader.next(line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    Lines byteReaderLinesOf(const std::string& bytes) {
+        files.put("/lines.txt", bytes);
+        auto file = files.openFile("/lines.txt", FileMode::Read);
+        Lines lines;
+        while (auto line = readTextLine(*file)) {
+            lines.push_back(*line);
+        }
+        return lines;
+    }
+
+    MemoryFileSystem files;
+    HeadlessUi ui;
+    FixedClock clock;
+    Host host{ui, files, clock};
+    MarketData market;
+};
+
+TEST_F(MemoryMarket, BlockReaderEndsLinesWhereTheByteReaderDoes) {
+    const std::size_t block = 16 * 1024;
+    const std::vector<std::string> inputs = {
+        "a\r\nb\rc\n\rd\r\re",
+        "a\n\n",
+        "",
+        "\r",
+        "x\r",
+        std::string(block - 1, 'a') + "\r\nb",   // CR LF split across two blocks
+        std::string(block - 1, 'c') + "\r\rz\n", // lone CR at a block's end
+        std::string(block, 'd') + "\n" + std::string(block, 'e'),
+    };
+    for (const std::string& bytes : inputs) {
+        EXPECT_EQ(linesOf(bytes, 1 << 20), byteReaderLinesOf(bytes)) << bytes.substr(0, 20);
+    }
+}
+
+TEST_F(MemoryMarket, BlockReaderCutsAnOverlongLineAndGoesOnWithTheNext) {
+    EXPECT_EQ(linesOf(std::string(40000, '7') + "\r\nnext\r\n", 4096),
+              (Lines{std::string(4096, '7'), "next"}));
+}
+
+// A real-time file of one 50 MB line used to be read whole on every tick.
+// Now the first line is looked at up to a few KiB; a longer one is a bad
+// value and the pair keeps its price, at load time too.
+TEST_F(MemoryMarket, AFirstLineTooLongForAPriceIsABadValueAndIsNotReadWhole) {
+    files.put(realTimeFileName(market.programFolder, 0),
+              "1.5" + std::string(50 * 1024 * 1024, '0'));
+    const std::string fits = "2.5" + std::string(REAL_TIME_LINE_LIMIT - 3, '0');
+    files.put(realTimeFileName(market.programFolder, 1), fits + "\r\n3");
+    files.put(realTimeFileName(market.programFolder, 2), fits + "0\r\n3");
+    files.put(realTimeFileName(market.programFolder, 3), fits);
+
+    readRealTimePrices(market, host);
+    const std::array<float, 4> expected = {7.0F, 2.5F, 7.0F, 2.5F};
+    EXPECT_EQ((std::array<float, 4>{market.livePrices[0], market.livePrices[1],
+                                    market.livePrices[2], market.livePrices[3]}),
+              expected);
+    EXPECT_EQ(market.livePrices[4], 1.25F);
+    EXPECT_LT(files.bytesRead(), std::size_t{64 * 1024});
+
+    market.livePrices.fill(7.0F);
+    loadHistory(market, host);
+    EXPECT_EQ(market.livePrices[0], 7.0F);
+    EXPECT_EQ(market.livePrices[1], 2.5F);
+    EXPECT_LT(files.bytesRead(), std::size_t{128 * 1024});
 }
 
 } // namespace

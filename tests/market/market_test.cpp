@@ -1,7 +1,9 @@
 #include "market/data_files.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,6 +30,32 @@ TEST(ParseNumber, StopsAtFirstCharacterThatDoesNotFitAndRoundsAnyLength) {
     EXPECT_EQ(parseNumber("0." + zeros + "1"), 0.0);
     EXPECT_EQ(parseNumber(nines), HUGE_VAL);
     EXPECT_EQ(parseNumber("-" + nines + ".5"), -HUGE_VAL);
+}
+
+// Short numbers take a quicker path than long ones; both must give the
+// correctly rounded value that strtod gives.
+TEST(ParseNumber, EveryLengthRoundsLikeStrtod) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const int integerDigits = static_cast<int>(random() % 9);
+        const int fractionDigits = static_cast<int>(random() % 12);
+        std::string text = random() % 4 == 0 ? "-" : "";
+        for (int d = 0; d < integerDigits + fractionDigits; ++d) {
+            if (d == integerDigits) {
+                text += '.';
+            }
+            text += static_cast<char>('0' + random() % 10);
+        }
+        if (integerDigits + fractionDigits == 0) {
+            continue;
+        }
+        EXPECT_EQ(parseNumber(text), std::strtod(text.c_str(), nullptr)) << text;
+    }
+    for (const char* text : {"123456789012345", "1234567890123456", "0.000000000000001",
+                             "9.99999999999999", "-0", "0.1", "0.3", "2.675"}) {
+        EXPECT_EQ(parseNumber(text), std::strtod(text, nullptr)) << text;
+    }
+    EXPECT_TRUE(std::signbit(parseNumber("-0")));
 }
 
 TEST(ParseHistoryLine, CutsTheLabelByPosition) {

@@ -2,11 +2,15 @@
 #include "platform/headless/stamped_files.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vz {
 namespace {
@@ -60,6 +64,44 @@ TEST_F(StdFiles, ReadsBytesWithLookAhead) {
         EXPECT_EQ(file->readByte(), expected);
     }
     EXPECT_EQ(file->peekByte(), -1);
+}
+
+TEST_F(StdFiles, ReadsBlocksAfterLookAheadAndWritesLongTextsWhole) {
+    const std::string big(200 * 1024 + 7, 'x');
+    ASSERT_TRUE(put("big.csv", FileMode::Write, {"ab", big.c_str()}));
+    EXPECT_EQ(contents("big.csv"), "ab\r\n" + big + "\r\n");
+
+    auto file = files_.openFile(path("big.csv"), FileMode::Read);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->readByte(), 'a');
+    std::string read(big.size() + 16, '\0');
+    std::size_t count = 0;
+    while (const std::size_t got = file->readBlock(read.data() + count, read.size() - count)) {
+        count += got;
+    }
+    read.resize(count);
+    EXPECT_EQ(read, "b\r\n" + big + "\r\n");
+    EXPECT_EQ(file->readByte(), -1);
+}
+
+// Opening a pipe that no program writes to used to wait for a writer,
+// freezing the window; a device or a folder holds no prices either.
+TEST_F(StdFiles, ReadingOpensOnlyRegularFilesAndNeverWaits) {
+    const std::string pipe = path("GBPUSD_RT.csv");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto opening = std::async(std::launch::async,
+                              [&] { return files_.openFile(pipe, FileMode::Read) == nullptr; });
+    if (opening.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        // Let the stuck open finish before the test fails.
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        ::close(writer);
+        FAIL() << "opening a pipe for reading waited for a writer";
+    }
+    EXPECT_TRUE(opening.get());
+    EXPECT_EQ(files_.openFile("/dev/null", FileMode::Read), nullptr);
+    EXPECT_EQ(files_.openFile(folder_.string(), FileMode::Append), nullptr);
+    // With nobody reading, writing to the pipe fails at once instead of waiting.
+    EXPECT_EQ(files_.openFile(pipe, FileMode::Append), nullptr);
 }
 
 TEST_F(StdFiles, AFullDeviceIsReportedAsAFailure) {

@@ -1,9 +1,13 @@
 #include "platform/headless/fixed_clock.h"
 #include "platform/text.h"
 
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace vz {
@@ -29,12 +33,50 @@ TEST(FormatNumber, OneLeadingBlankWholeValuesIgnoreDecimalsExtremesDoNotCrash) {
     }
 }
 
+// Numbers are formatted without printf for speed; every text must still be
+// the one printf's " %lld" and " %.*f" give, ties and extremes included.
+TEST(FormatNumber, WritesWhatPrintfWrites) {
+    const auto printed = [](double value, int decimals) {
+        std::array<char, 512> buffer{};
+        if (value == std::nearbyint(value) && std::abs(value) < 9e18) {
+            std::snprintf(buffer.data(), buffer.size(), " %lld", static_cast<long long>(value));
+        } else if (value == std::nearbyint(value)) {
+            std::snprintf(buffer.data(), buffer.size(), " %.0f", value);
+        } else {
+            std::snprintf(buffer.data(), buffer.size(), " %.*f", clampNumberDecimals(decimals),
+                          value);
+        }
+        return std::string(buffer.data());
+    };
+    std::vector<double> values = {0.125,  0.375,    2.5,     -2.5,    1.0005,  1.00005, 0.1,
+                                  1e-300, -1e-300,  1e300,   -1e308,  1e19,    1.5e-7,  99.995,
+                                  -0.0,   4.9e-324, 1.08734, 157.218, 0.91234F};
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> prices(-500.0, 500.0);
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(prices(random));
+        values.push_back(static_cast<float>(prices(random)));
+    }
+    for (const double value : values) {
+        for (const int decimals : {-1, 0, 1, 2, 4, 5, 17, 40, 60}) {
+            EXPECT_EQ(formatNumber(value, decimals), printed(value, decimals))
+                << value << " with " << decimals;
+        }
+    }
+    std::string row = "Time";
+    appendFormattedNumber(row, 1.5, 4);
+    appendFormattedNumber(row, -3);
+    EXPECT_EQ(row, "Time 1.5000 -3");
+}
+
 TEST(DateAndTimeTexts, PaddedMonthDayYearAnd24Hours) {
     FixedClock clock({2026, 12, 6, 14, 30, 0});
     EXPECT_EQ(currentDateText(clock), "12-06-2026");
     EXPECT_EQ(currentTimeText(clock), "14:30:00");
     EXPECT_EQ(dateText({987, 1, 2, 0, 5, 9}), "01-02-0987");
     EXPECT_EQ(timeText({987, 1, 2, 0, 5, 9}), "00:05:09");
+    EXPECT_EQ(dateText({12345, 100, -1, 0, 0, 0}), "100--1-12345");
+    EXPECT_EQ(timeText({0, 1, 1, -5, 7, 123}), "-5:07:123");
     SystemClock system;
     const LocalTime now = system.now();
     EXPECT_TRUE(now.year >= 2020 && now.month >= 1 && now.month <= 12) << now.year << now.month;

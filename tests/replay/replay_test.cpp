@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 
 namespace vz::testing {
@@ -216,6 +217,73 @@ TEST_F(ReplayTest, EmptyTickFileWritesOnlyTheStartRows) {
     EXPECT_EQ(output("columns-out"), "");
     const std::string snapshots = output("snapshots"); // the header alone
     EXPECT_EQ(std::count(snapshots.begin(), snapshots.end(), '\n'), 1);
+}
+
+} // namespace
+} // namespace vz::testing
+
+namespace vz::testing {
+namespace {
+
+// Prices wandering a few pips a tick and drifting up and down by turns, so
+// that slots, anchors, biases and alerts keep changing.
+std::string wanderingTicks(int count) {
+    std::mt19937 random(5);
+    std::array<double, PAIR_COUNT> pips{};
+    std::string text;
+    for (int tick = 0; tick < count; ++tick) {
+        text += "10:" + std::to_string(tick);
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            const double drift = (tick / 100) % 2 == 0 ? 3.0 : -3.0; // so the biases flip
+            pips[static_cast<std::size_t>(pair)] += static_cast<double>(random() % 9) - 4.0 + drift;
+            const double move = pips[static_cast<std::size_t>(pair)];
+            const double price = pipFactor(pair) == 100 ? 100.0 + move / 100 : 1.0 + move / 10000;
+            text += "," + std::to_string(price);
+        }
+        text += tick % 3 == 0 ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+// The replay leaves out work that no output shows: painting, keeping the
+// printed texts, building snapshot rows nobody asked for. Every output must
+// come out the same as from a run that does all of it.
+TEST_F(ReplayTest, SkippedUnseenWorkChangesNoOutput) {
+    folder.write("wander.csv", wanderingTicks(400));
+    const auto runWith = [&](bool skips, const std::string& outputs, const std::string& suffix) {
+        Words line{"--folder",        folder.path(),
+                   "--ticks",         folder.file("wander.csv"),
+                   "--reference-day", "1"};
+        const Words rest = words("--columns 0,1,2,0,1 --alerts anchors,flip,grouping "
+                                 "--pair-alert EURUSD:1 --bias-log-every 7 --basket sell@50 "
+                                 "--close-at 300");
+        line.insert(line.end(), rest.begin(), rest.end());
+        for (const std::string& option : words(outputs)) {
+            line.insert(line.end(), {"--" + option, folder.file(option + suffix)});
+        }
+        ParsedCommandLine parsed = parseReplayCommandLine(line);
+        EXPECT_TRUE(parsed.options.has_value()) << parsed.error;
+        parsed.options->skipsUnseenWork = skips;
+        std::istringstream in;
+        std::ostringstream err;
+        EXPECT_EQ(runReplay(*parsed.options, in, err), 0) << err.str();
+    };
+    runWith(false, "snapshots events columns-out", ".all");
+    runWith(true, "snapshots events columns-out", ".skipped");
+    runWith(true, "events columns-out", ".nosnapshots");
+    for (const std::string option : {"snapshots", "events", "columns-out"}) {
+        SCOPED_TRACE(option);
+        const std::string all = readFile(folder.file(option + ".all"));
+        EXPECT_GT(std::count(all.begin(), all.end(), '\n'), 100);
+        EXPECT_EQ(readFile(folder.file(option + ".skipped")), all);
+        if (option != "snapshots") {
+            EXPECT_EQ(readFile(folder.file(option + ".nosnapshots")), all);
+        }
+    }
+    const std::string events = readFile(folder.file("events.all"));
+    for (const char* seen : {"anchor", "Flipped", "Basket Profit", "RB = "}) {
+        EXPECT_NE(events.find(seen), std::string::npos) << seen;
+    }
 }
 
 } // namespace

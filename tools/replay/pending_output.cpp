@@ -29,6 +29,10 @@ PendingOutput::~PendingOutput() {
 std::string PendingOutput::open(const std::string& path) {
     path_ = path;
     temporaryPath_ = path + PARTIAL_SUFFIX;
+    // A long replay writes millions of short lines: a large buffer keeps the
+    // number of system calls small. It must be in place before the open.
+    buffer_.resize(OUTPUT_BUFFER_BYTES);
+    stream_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     stream_.open(temporaryPath_, std::ios::binary | std::ios::trunc);
     if (!stream_.is_open()) {
         temporaryPath_.clear();
@@ -39,7 +43,8 @@ std::string PendingOutput::open(const std::string& path) {
 
 void PendingOutput::writeLine(const std::string& text) {
     if (stream_.is_open()) {
-        stream_ << text << "\r\n";
+        stream_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        stream_.write("\r\n", 2);
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace vz {
 
 inline constexpr char PARTIAL_SUFFIX[] = ".partial";
+inline constexpr std::size_t OUTPUT_BUFFER_BYTES = 256 * 1024;
 
 // "" when `path` can take an output: it is absent or a regular file (which
 // is replaced), and its folder exists. Otherwise a one-line description.
@@ -38,6 +40,7 @@ private:
 
     std::string path_;
     std::string temporaryPath_;
+    std::vector<char> buffer_;
     std::ofstream stream_;
     bool moved_ = false;
 };

@@ -42,6 +42,9 @@ struct ReplayOptions {
     std::string events;
     std::string columnsOut;
     std::string report; // HTML page describing the run
+    // Not a command-line option. Off, the run also paints the canvases and
+    // keeps the printed texts, which no output shows; tests compare both ways.
+    bool skipsUnseenWork = true;
 };
 
 struct ParsedCommandLine {

@@ -18,6 +18,8 @@
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
+#include <array>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
@@ -57,14 +59,28 @@ std::string folderWithSeparator(const std::string& folder) {
     return folder.back() == '/' ? folder : folder + '/';
 }
 
-std::string columnLine(long long tick, int k, const TimeframeColumn& column) {
-    std::string line = std::to_string(tick) + "," + std::to_string(k) + "," +
-                       std::to_string(column.referenceBias) + "," +
-                       std::to_string(column.buyPower) + "," + std::to_string(column.sellPower);
-    for (const SlotEntry& entry : column.rows) {
-        line += "," + entry.symbol + "," + std::to_string(entry.pips);
+void appendWhole(std::string& line, long long value) {
+    std::array<char, 24> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    line.append(digits.data(), result.ptr);
+}
+
+// Built into one reused string: a long replay writes a line per column and tick.
+void buildColumnLine(std::string& line, long long tick, int k, const TimeframeColumn& column) {
+    line.clear();
+    appendWhole(line, tick);
+    for (const long long value :
+         {static_cast<long long>(k), static_cast<long long>(column.referenceBias),
+          static_cast<long long>(column.buyPower), static_cast<long long>(column.sellPower)}) {
+        line += ',';
+        appendWhole(line, value);
     }
-    return line;
+    for (const SlotEntry& entry : column.rows) {
+        line += ',';
+        line += entry.symbol;
+        line += ',';
+        appendWhole(line, entry.pips);
+    }
 }
 
 class Replay {
@@ -107,6 +123,7 @@ private:
     PendingOutput columns_;
     PendingOutput report_;
     std::optional<ReportRecorder> recorder_; // only when a report is asked for
+    std::string line_;
 };
 
 std::optional<Failure> Replay::run(std::istream& standardInput) {
@@ -166,8 +183,10 @@ std::optional<Failure> Replay::openTicks(std::istream& standardInput) {
 
 std::optional<Failure> Replay::start() {
     ui_.echoMessageBoxesTo(&errors_);
-    // Nothing reads the canvases back; painting them would be most of the work.
-    ui_.setPaintsPixels(false);
+    // Nothing reads the canvases or the printed status lines back; painting
+    // them would be most of the work, and keeping the texts a tenth of it.
+    ui_.setPaintsPixels(!options_.skipsUnseenWork);
+    ui_.setKeepsPrintedTexts(!options_.skipsUnseenWork);
     startUp(app_, folderWithSeparator(options_.folder));
     if (app_.shell.appRunning == 0) {
         // An open that a stop request cut short fails like a missing file.
@@ -341,12 +360,17 @@ std::optional<Failure> Replay::checkStop() const {
 void Replay::runTick(long long tick, const TickLine& line) {
     applyTickPrices(line, app_.market.livePrices);
     runRealTimeTick(app_, PriceSource::AlreadyApplied);
-    snapshots_.writeLine(activeLogRow(line.label, activeLogSnapshot(app_), ACTIVE_LOG_DECIMALS));
+    // A row nobody asked for is not built: it was most of a plain run's time.
+    if (snapshots_.isOpen()) {
+        snapshots_.writeLine(
+            activeLogRow(line.label, activeLogSnapshot(app_), ACTIVE_LOG_DECIMALS));
+    }
     if (columns_.isOpen()) {
         for (int k = 1; k <= COLUMN_COUNT; ++k) {
             const TimeframeColumn& column = app_.columns[static_cast<std::size_t>(k - 1)];
             if (column.referenceIndex != NO_REFERENCE) {
-                columns_.writeLine(columnLine(tick, k, column));
+                buildColumnLine(line_, tick, k, column);
+                columns_.writeLine(line_);
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <type_traits>
+#include <utility>
 
 namespace vz {
 namespace {
@@ -14,6 +15,8 @@ constexpr int WORK_AREA_HEIGHT = 1040;
 constexpr int MAX_CANVAS_SIDE = 4096;
 constexpr std::size_t MAX_CELL_TEXT = 32766;
 constexpr int COLUMN_CAPTION_PADDING = 12;
+// Ids below this are found by index; the program's go up to a few hundred.
+constexpr int INDEXED_IDS = 1024;
 
 using MenuStore = std::map<int, std::vector<MenuItemState>>;
 
@@ -90,6 +93,10 @@ WindowHandle HeadlessUi::openWindow(int x, int y, int width, int height, std::ui
                                     std::string_view caption, EventHandler handler) {
     const WindowHandle handle{nextWindowId_++};
     WindowState& state = windows_[handle.id];
+    if (handle.id >= 0 && handle.id < INDEXED_IDS) {
+        windowsById_.resize(std::max(windowsById_.size(), std::size_t(handle.id) + 1), nullptr);
+        windowsById_[static_cast<std::size_t>(handle.id)] = &state;
+    }
     state.handle = handle;
     state.caption = std::string(caption);
     state.x = x;
@@ -158,13 +165,18 @@ void HeadlessUi::createControl(WindowHandle window, ControlKind kind, std::strin
     control.width = width;
     control.height = height;
     control.style = style;
-    state->controls.emplace(id, std::move(control));
+    ControlState& stored = state->controls.emplace(id, std::move(control)).first->second;
+    if (id >= 0 && id < INDEXED_IDS) {
+        auto& index = state->controlsById;
+        index.resize(std::max(index.size(), static_cast<std::size_t>(id) + 1), nullptr);
+        index[static_cast<std::size_t>(id)] = &stored;
+    }
     state->creationOrder.push_back(id);
 }
 
 void HeadlessUi::setControlText(WindowHandle window, int id, std::string_view text) {
     if (ControlState* control = findControl(window, id)) {
-        control->text = std::string(text);
+        control->text.assign(text);
     }
 }
 
@@ -389,15 +401,31 @@ void HeadlessUi::printText(WindowHandle window, std::string_view text) {
         state->canvas.fillRect(state->penX, state->penY, clippedWidth, GLYPH_HEIGHT,
                                state->textBackground);
     }
-    // Text printed again at the same place covers the old one, so only the
-    // newest is kept; a long run that reprints its status lines stays small.
-    std::erase_if(state->texts, [state](const DrawnText& old) {
-        return old.x == state->penX && old.y == state->penY;
-    });
-    state->texts.push_back(
-        {state->penX, state->penY, std::string(shown), state->drawColour, state->textBackground});
+    if (keepsPrintedTexts_) {
+        keepPrintedText(*state, shown);
+    }
     state->penX = static_cast<int>(
         std::clamp<long long>(state->penX + width, -MAX_CANVAS_SIDE * 4LL, MAX_CANVAS_SIDE * 4LL));
+}
+
+void HeadlessUi::keepPrintedText(WindowState& window, std::string_view shown) {
+    WindowState* state = &window;
+    // Text printed again at the same place covers the old one, so only the
+    // newest is kept; a long run that reprints its status lines stays small.
+    // The covered entry moves to the end and keeps its string's storage.
+    auto& texts = state->texts;
+    const auto covered = std::find_if(texts.begin(), texts.end(), [state](const DrawnText& old) {
+        return old.x == state->penX && old.y == state->penY;
+    });
+    if (covered == texts.end()) {
+        texts.push_back({state->penX, state->penY, {}, {}, {}});
+    } else {
+        std::rotate(covered, covered + 1, texts.end());
+    }
+    DrawnText& drawn = texts.back();
+    drawn.text.assign(shown);
+    drawn.colour = state->drawColour;
+    drawn.background = state->textBackground;
 }
 
 // --- menus ---
@@ -694,28 +722,29 @@ void HeadlessUi::queueFileAnswer(std::string path) {
 // --- lookups ---
 
 WindowState* HeadlessUi::find(WindowHandle handle) {
-    const auto found = windows_.find(handle.id);
-    return found == windows_.end() || !found->second.open ? nullptr : &found->second;
+    return const_cast<WindowState*>(std::as_const(*this).find(handle));
 }
 
 const WindowState* HeadlessUi::find(WindowHandle handle) const {
+    if (handle.id >= 0 && static_cast<std::size_t>(handle.id) < windowsById_.size()) {
+        const WindowState* state = windowsById_[static_cast<std::size_t>(handle.id)];
+        return state == nullptr || !state->open ? nullptr : state;
+    }
     const auto found = windows_.find(handle.id);
     return found == windows_.end() || !found->second.open ? nullptr : &found->second;
 }
 
 ControlState* HeadlessUi::findControl(WindowHandle handle, int id) {
-    WindowState* state = find(handle);
-    if (state == nullptr) {
-        return nullptr;
-    }
-    const auto found = state->controls.find(id);
-    return found == state->controls.end() ? nullptr : &found->second;
+    return const_cast<ControlState*>(std::as_const(*this).findControl(handle, id));
 }
 
 const ControlState* HeadlessUi::findControl(WindowHandle handle, int id) const {
     const WindowState* state = find(handle);
     if (state == nullptr) {
         return nullptr;
+    }
+    if (id >= 0 && static_cast<std::size_t>(id) < state->controlsById.size()) {
+        return state->controlsById[static_cast<std::size_t>(id)];
     }
     const auto found = state->controls.find(id);
     return found == state->controls.end() ? nullptr : &found->second;

@@ -110,6 +110,10 @@ struct WindowState {
     bool centred = false;
     EventHandler handler;
     std::map<int, ControlState> controls;
+    // controls by id for the small ids every window uses, so that a tick's
+    // hundreds of control calls do not each search the map (map entries
+    // never move, so the pointers stay valid).
+    std::vector<ControlState*> controlsById;
     std::vector<int> creationOrder;
     Canvas canvas;
     int penX = 0, penY = 0;
@@ -235,6 +239,9 @@ public:
     // A run that never looks at pixels (a long replay) can skip painting them;
     // printed texts and the pen are still kept.
     void setPaintsPixels(bool paints) { paintsPixels_ = paints; }
+    // A run that never reads printed texts back can also skip keeping them;
+    // the pen still advances as it would.
+    void setKeepsPrintedTexts(bool keeps) { keepsPrintedTexts_ = keeps; }
 
 private:
     WindowState* find(WindowHandle handle);
@@ -244,8 +251,11 @@ private:
     bool acceptsInput(WindowHandle handle, int id) const;
     bool stillAccepted(const WindowEvent& event) const;
     void postControlEvent(WindowHandle window, int id, int notifyCode);
+    void keepPrintedText(WindowState& window, std::string_view shown);
 
     std::map<int, WindowState> windows_;
+    // windows_ entries by id, for the same reason as controlsById.
+    std::vector<WindowState*> windowsById_;
     int nextWindowId_ = 1;
     std::map<int, std::vector<MenuItemState>> menus_;
     int nextMenuId_ = 1;
@@ -262,6 +272,7 @@ private:
     std::function<void()> idleHook_;
     std::vector<WindowHandle> closedWindows_;
     bool paintsPixels_ = true;
+    bool keepsPrintedTexts_ = true;
 };
 
 } // namespace vz

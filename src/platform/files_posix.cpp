@@ -1,0 +1,192 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vz {
+namespace {
+
+// Written bytes are gathered up to this size before they go to the system:
+// a saved event log is thousands of short lines.
+constexpr std::size_t WRITE_BUFFER_BYTES = 64 * 1024;
+// Only readByte and peekByte use this; readBlock goes straight to the file.
+constexpr std::size_t BYTE_BUFFER_BYTES = 4 * 1024;
+
+// read() without the interruptions; -1 on a real error.
+ssize_t readRetrying(int fd, char* buffer, std::size_t size) {
+    while (true) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+bool writeAll(int fd, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// One file descriptor; reads go to the system in blocks, writes are
+// buffered until close.
+class PosixTextFile final : public TextFile {
+public:
+    explicit PosixTextFile(int fd) : fd_(fd) {}
+    PosixTextFile(const PosixTextFile&) = delete;
+    PosixTextFile& operator=(const PosixTextFile&) = delete;
+    ~PosixTextFile() override { close(); }
+
+    int readByte() override {
+        const int next = peekByte();
+        if (next >= 0) {
+            ++bytePos_;
+        }
+        return next;
+    }
+
+    int peekByte() override {
+        if (bytePos_ == byteEnd_ && !refillBytes()) {
+            return -1;
+        }
+        return static_cast<unsigned char>(bytes_[bytePos_]);
+    }
+
+    std::size_t readBlock(char* buffer, std::size_t size) override {
+        if (bytePos_ < byteEnd_) {
+            const std::size_t count = std::min(size, byteEnd_ - bytePos_);
+            std::memcpy(buffer, bytes_.data() + bytePos_, count);
+            bytePos_ += count;
+            return count;
+        }
+        if (fd_ < 0 || size == 0) {
+            return 0;
+        }
+        const ssize_t got = readRetrying(fd_, buffer, size);
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+
+    bool write(std::string_view bytes) override {
+        if (fd_ < 0 || failed_) {
+            return false;
+        }
+        pending_.append(bytes);
+        if (pending_.size() >= WRITE_BUFFER_BYTES) {
+            flush();
+        }
+        return !failed_;
+    }
+
+    bool close() override {
+        if (fd_ < 0) {
+            return closedCleanly_;
+        }
+        flush();
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        closedCleanly_ = !failed_ && closed;
+        return closedCleanly_;
+    }
+
+private:
+    bool refillBytes() {
+        if (fd_ < 0) {
+            return false;
+        }
+        bytes_.resize(BYTE_BUFFER_BYTES);
+        const ssize_t got = readRetrying(fd_, bytes_.data(), bytes_.size());
+        bytePos_ = 0;
+        byteEnd_ = got > 0 ? static_cast<std::size_t>(got) : 0;
+        return byteEnd_ > 0;
+    }
+
+    void flush() {
+        if (!pending_.empty()) {
+            failed_ = !writeAll(fd_, pending_.data(), pending_.size()) || failed_;
+            pending_.clear();
+        }
+    }
+
+    int fd_ = -1;
+    std::string bytes_;
+    std::size_t bytePos_ = 0;
+    std::size_t byteEnd_ = 0;
+    std::string pending_;
+    bool failed_ = false;
+    bool closedCleanly_ = false;
+};
+
+int openFlags(FileMode mode) {
+    switch (mode) {
+    case FileMode::Read:
+        return O_RDONLY;
+    case FileMode::Write:
+        return O_WRONLY | O_CREAT | O_TRUNC;
+    case FileMode::Append:
+        return O_WRONLY | O_CREAT | O_APPEND;
+    }
+    return O_RDONLY;
+}
+
+// A data file must be a regular file: a pipe would hold the program until
+// some other program writes to it, and a device or folder holds no prices.
+bool usable(int fd, FileMode mode) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        return false;
+    }
+    return mode != FileMode::Read || S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+std::unique_ptr<TextFile> StdFileSystem::openFile(const std::string& path, FileMode mode) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    // Opening without waiting: a pipe with no writer (or, for writing, no
+    // reader) would otherwise block until one appears.
+    const int fd = ::open(path.c_str(), openFlags(mode) | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    if (!usable(fd, mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (mode != FileMode::Read) {
+        // Writes to whatever was opened (a device, say) wait as usual.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return std::make_unique<PosixTextFile>(fd);
+}
+
+std::string executableFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !program.has_parent_path()) {
+        return {};
+    }
+    std::string folder = program.parent_path().string();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+} // namespace vz
