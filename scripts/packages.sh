@@ -20,3 +20,7 @@ ensure_packages() {
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
                 liblzma-dev zlib1g-dev)
+
+# What scripts/demo needs on a machine without a display: a virtual X server.
+# shellcheck disable=SC2034
+DEMO_HEADLESS_PACKAGES=(xvfb xauth)

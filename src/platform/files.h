@@ -42,6 +42,14 @@ public:
     // nullptr when the file cannot be opened in that mode.
     virtual std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) = 0;
     virtual bool exists(const std::string& path) = 0;
+    // Puts `from` in place of `to` in one step, replacing any file there, so
+    // readers see the old file or the complete new one. A file system that
+    // cannot do that reports false.
+    virtual bool replaceFile(const std::string& /*from*/, const std::string& /*to*/) {
+        return false;
+    }
+    // True when the file is gone afterwards (a missing file counts).
+    virtual bool removeFile(const std::string& /*path*/) { return false; }
 };
 
 // The operating system's files.
@@ -49,6 +57,8 @@ class StdFileSystem final : public FileSystem {
 public:
     std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override;
     bool exists(const std::string& path) override;
+    bool replaceFile(const std::string& from, const std::string& to) override;
+    bool removeFile(const std::string& path) override;
 };
 
 // Writes the text followed by CR LF.

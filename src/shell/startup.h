@@ -2,6 +2,7 @@
 
 #include "shell/app.h"
 
+#include <functional>
 #include <string>
 
 namespace vz {
@@ -27,7 +28,10 @@ void runEventLoop(App& app);
 // Closes the main, options and multi-timeframe windows, in that order.
 void shutDown(App& app);
 
+// Called once start-up is done, just before the event loop begins.
+using StartedHook = std::function<void(const WindowSet& windows)>;
+
 // The whole program on the given host; returns the process exit code.
-int runVurezer(Host& host, const std::string& programFolder);
+int runVurezer(Host& host, const std::string& programFolder, const StartedHook& started = {});
 
 } // namespace vz
