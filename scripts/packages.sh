@@ -21,6 +21,10 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmo
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
                 liblzma-dev zlib1g-dev)
 
-# What scripts/demo needs on a machine without a display: a virtual X server.
+# What scripts/demo needs to show the program: the toolkit's display plugins
+# (only recommended by the Qt packages), and on a machine without a display a
+# virtual X server.
+# shellcheck disable=SC2034
+DEMO_PACKAGES=(qt6-qpa-plugins)
 # shellcheck disable=SC2034
 DEMO_HEADLESS_PACKAGES=(xvfb xauth)
