@@ -83,6 +83,7 @@ void BM_RealTimeTickWithAllColumns(benchmark::State& state) {
     App& app = desk.app;
     startUp(app, folder.folder());
     app.market.referenceDayIndex = 10;
+    app.shell.referenceDayChosen = true; // as a pick in the list leaves it
     for (int k = 0; k < COLUMN_COUNT; ++k) {
         app.columns[static_cast<std::size_t>(k)].referenceIndex = 20 + k;
     }

@@ -174,9 +174,7 @@ bool recordIsComplete(const MarketData& market, Timeframe timeframe, int index) 
     return true;
 }
 
-// Back to the start-up state for the main view: no reference, no arrows, no
-// anchors, and Real-Time Mode locked off, unless a basket still needs the
-// ticks for its profit; those ticks then skip the main ranking.
+// Real-Time Mode off and its box locked, as at start-up.
 void lockRealTimeModeOff(App& app) {
     Ui& ui = app.host.ui;
     const WindowHandle main = app.host.windows.main;
@@ -185,6 +183,9 @@ void lockRealTimeModeOff(App& app) {
     ui.enableControl(main, REAL_TIME_BOX, false);
 }
 
+// Back to the start-up state for the main view: no reference, no arrows, no
+// anchors, and Real-Time Mode locked off, unless a basket still needs the
+// ticks for its profit; those ticks then skip the main ranking.
 void dropReferenceDay(App& app) {
     app.shell.referenceDayChosen = false;
     resetForNewReferenceDay(app.ranking);
