@@ -1,3 +1,5 @@
+#include "demo_run.h"
+
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -12,5 +14,12 @@ int main(int argc, char** argv) {
     vz::StdFileSystem files;
     vz::SystemClock clock;
     vz::Host host{ui, files, clock};
-    return vz::runVurezer(host, vz::executableFolder());
+    vz::StartedHook started;
+    const QString screenshot = qEnvironmentVariable(vz::DEMO_SCREENSHOT_VARIABLE);
+    if (!screenshot.isEmpty()) {
+        started = [&ui, screenshot](const vz::WindowSet& windows) {
+            vz::startDemoRun(ui, windows, screenshot);
+        };
+    }
+    return vz::runVurezer(host, vz::executableFolder(), started);
 }

@@ -34,3 +34,11 @@ SOAK_PACKAGES=(xvfb xauth xdotool)
 # Large, so scripts/test installs it where missing and the test is skipped,
 # with a message, where it cannot be installed.
 BROWSER_TEST_PACKAGES=(chromium)
+
+# What scripts/demo needs to show the program: the toolkit's display plugins
+# (only recommended by the Qt packages), and on a machine without a display a
+# virtual X server.
+# shellcheck disable=SC2034
+DEMO_PACKAGES=(qt6-qpa-plugins)
+# shellcheck disable=SC2034
+DEMO_HEADLESS_PACKAGES=(xvfb xauth)

@@ -32,9 +32,28 @@ DayFile dayFileState(FileSystem& files, const std::string& path) {
     return empty ? DayFile::Empty : DayFile::HasContent;
 }
 
-bool appendLines(TextFile& file, bool withHeader, const std::string& row) {
-    bool ok = !withHeader || writeTextLine(file, activeLogHeader());
-    ok = ok && writeTextLine(file, row);
+// A new (or empty) day file gets its header in a step of its own. When that
+// fails the file is emptied again, so the next attempt starts over with a
+// header instead of appending rows after a broken one.
+bool createWithHeader(FileSystem& files, const std::string& path) {
+    std::unique_ptr<TextFile> file = files.openFile(path, FileMode::Write);
+    if (!file) {
+        return false;
+    }
+    const bool written = writeTextLine(*file, activeLogHeader());
+    const bool closed = closeFile(*file);
+    file.reset();
+    if (written && closed) {
+        return true;
+    }
+    if (std::unique_ptr<TextFile> emptied = files.openFile(path, FileMode::Write)) {
+        closeFile(*emptied);
+    }
+    return false;
+}
+
+bool appendRow(TextFile& file, const std::string& row) {
+    const bool ok = writeTextLine(file, row);
     const bool closed = closeFile(file);
     return ok && closed;
 }
@@ -91,17 +110,13 @@ void writeActiveLogRow(Host& host, const std::string& programFolder,
     const DayFile state = dayFileState(host.files, path);
     const std::string row = activeLogRow(timeText(now), snapshot, numberDecimals);
 
-    std::unique_ptr<TextFile> file = host.files.openFile(path, FileMode::Append);
-    if (!file) {
-        if (state == DayFile::Missing) {
-            reportFailure(host, "Active logger file could not be created.");
-            reportFailure(host, "Active File append failed.");
-        } else {
-            reportFailure(host, "Active logger file could not be appended.");
-        }
+    if (state != DayFile::HasContent && !createWithHeader(host.files, path)) {
+        reportFailure(host, "Active logger file could not be created.");
+        reportFailure(host, "Active File append failed.");
         return;
     }
-    if (!appendLines(*file, state != DayFile::HasContent, row)) {
+    std::unique_ptr<TextFile> file = host.files.openFile(path, FileMode::Append);
+    if (!file || !appendRow(*file, row)) {
         reportFailure(host, "Active logger file could not be appended.");
     }
 }

@@ -71,16 +71,21 @@ void addEventLogRow(Host& host, std::string_view text) {
     host.ui.reportSetCell(host.windows.main, EVENT_LOG_LIST, 0, 2, text);
 }
 
+// Written under a working name beside the final one and moved into place only
+// when complete, so a failed save never leaves a cut-off log that looks saved.
 void saveEventLog(Host& host, const std::string& programFolder) {
     const std::string path = savedLogName(programFolder, host.clock.now());
-    std::unique_ptr<TextFile> file = host.files.openFile(path, FileMode::Write);
+    const std::string working = path + ".part";
+    std::unique_ptr<TextFile> file = host.files.openFile(working, FileMode::Write);
     if (!file) {
         reportSaveFailure(host);
         return;
     }
     const bool written = writeAllRows(host, *file);
     const bool closed = closeFile(*file);
-    if (!written || !closed) {
+    file.reset();
+    if (!written || !closed || !host.files.replaceFile(working, path)) {
+        host.files.removeFile(working);
         reportSaveFailure(host);
         return;
     }

@@ -56,6 +56,14 @@ public:
     // nanoseconds since 1970-01-01 00:00 UTC; nullopt when there is no such
     // file or its time cannot be read. Files without times answer nullopt.
     virtual std::optional<std::int64_t> modifiedTime(const std::string& path);
+    // Puts `from` in place of `to` in one step, replacing any file there, so
+    // readers see the old file or the complete new one. A file system that
+    // cannot do that reports false.
+    virtual bool replaceFile(const std::string& /*from*/, const std::string& /*to*/) {
+        return false;
+    }
+    // True when the file is gone afterwards (a missing file counts).
+    virtual bool removeFile(const std::string& /*path*/) { return false; }
 };
 
 // The operating system's files (files_posix.cpp or files_win32.cpp).
@@ -64,6 +72,8 @@ public:
     std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override;
     bool exists(const std::string& path) override;
     std::optional<std::int64_t> modifiedTime(const std::string& path) override;
+    bool replaceFile(const std::string& from, const std::string& to) override;
+    bool removeFile(const std::string& path) override;
 };
 
 // Writes the text followed by CR LF.

@@ -26,6 +26,10 @@ struct ShellState {
     int biasLogIntervalTicks = 900;
     int biasLogTickCount = 0;
     int numberDecimals = DEFAULT_NUMBER_DECIMALS;
+    // False until the user picks a reference day, and again after a reload
+    // emptied the picked day's record; the ticks then leave the main ranking
+    // alone rather than measure against price 0.
+    bool referenceDayChosen = false;
     // A tick whose modal box lets the platform deliver another tick must not
     // be re-entered; the inner one is dropped.
     bool tickInProgress = false;

@@ -169,6 +169,56 @@ void handleMenuPick(App& app, int menuId) {
     }
 }
 
+bool recordIsComplete(const MarketData& market, Timeframe timeframe, int index) {
+    if (index < 0 || index >= HISTORY_CAPACITY) {
+        return false;
+    }
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        if (market.history.bar(timeframe, pair, index).price == 0.0F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Real-Time Mode off and its box locked, as at start-up.
+void lockRealTimeModeOff(App& app) {
+    Ui& ui = app.host.ui;
+    const WindowHandle main = app.host.windows.main;
+    ui.setChecked(main, REAL_TIME_BOX, false);
+    setRealTimeMode(app);
+    ui.enableControl(main, REAL_TIME_BOX, false);
+}
+
+// Back to the start-up state for the main view: no reference, no arrows, no
+// anchors, and Real-Time Mode locked off, unless a basket still needs the
+// ticks for its profit; those ticks then skip the main ranking.
+void dropReferenceDay(App& app) {
+    app.shell.referenceDayChosen = false;
+    resetForNewReferenceDay(app.ranking);
+    drawUpArrow(app.host, app.ranking.slotMarkerState, 0);
+    if (basketIdle(app.basket)) {
+        lockRealTimeModeOff(app);
+    }
+    addEventLogRow(app.host, REFERENCE_DROPPED_ENTRY);
+}
+
+// Clear hands Real-Time Mode back to the user, unless there is no reference
+// day to rank against any more.
+void clearBasketFromButton(App& app) {
+    clearBasket(app.host, app.basket);
+    if (!app.shell.referenceDayChosen) {
+        lockRealTimeModeOff(app);
+    }
+}
+
+void dropEmptiedReferenceDay(App& app) {
+    if (app.shell.referenceDayChosen &&
+        !recordIsComplete(app.market, Timeframe::Daily, app.market.referenceDayIndex)) {
+        dropReferenceDay(app);
+    }
+}
+
 void openBasketFromButton(App& app, TradeDirection direction) {
     openBasket(app.host, app.basket, direction, app.market.livePrices, basketFigures(app));
 }
@@ -197,7 +247,7 @@ void handleControl(App& app, const WindowEvent& event) {
         closeBasket(app.host, app.basket);
         break;
     case CLEAR_BUTTON:
-        clearBasket(app.host, app.basket);
+        clearBasketFromButton(app);
         break;
     case MULTI_TIMEFRAME_BUTTON:
         showWindowOf(app, app.host.windows.multiTimeframe);
@@ -262,7 +312,9 @@ void runRealTimeTick(App& app, PriceSource source) {
         readRealTimePrices(app.market, app.host);
         watchLivePrices(app.stale, app.market, app.host);
     }
-    rankMainSlots(app.ranking, app.market, app.alerts, app.host);
+    if (app.shell.referenceDayChosen) {
+        rankMainSlots(app.ranking, app.market, app.alerts, app.host);
+    }
     rankChosenColumns(app);
     countBiasLogTick(app);
     drawStatusLines(app);
@@ -299,10 +351,14 @@ void changeReferenceDay(App& app) {
         return;
     }
     app.market.referenceDayIndex = selected;
+    app.shell.referenceDayChosen = true;
     resetForNewReferenceDay(app.ranking);
     drawUpArrow(app.host, app.ranking.slotMarkerState, 0);
     rankMainSlots(app.ranking, app.market, app.alerts, app.host);
     restartStrengthChart(app, app.market.listedLabel(Timeframe::Daily, selected));
+    // Without this the rows would show the new day and the figures the old one
+    // until the next tick, or for good with Real-Time Mode off.
+    drawStatusLines(app);
     // While a basket is open or closed but not cleared, Real-Time Mode must
     // stay locked on: switching it off would freeze the profit, and on again
     // would offer Buy and Sell over the live basket.
@@ -340,6 +396,7 @@ void reloadHistoryCommand(App& app) {
     }
     fillReferenceLists(app);
     resetColumnsAfterReload(app);
+    dropEmptiedReferenceDay(app);
 }
 
 ActiveLogSnapshot activeLogSnapshot(const App& app) {
@@ -354,7 +411,7 @@ ActiveLogSnapshot activeLogSnapshot(const App& app) {
     snapshot.buyPower = app.ranking.buyPower;
     snapshot.sellPower = app.ranking.sellPower;
     const int day = app.market.referenceDayIndex;
-    if (day >= 0 && day < HISTORY_CAPACITY) {
+    if (app.shell.referenceDayChosen && day >= 0 && day < HISTORY_CAPACITY) {
         snapshot.referenceDay = app.market.listedLabel(Timeframe::Daily, day);
     }
     return snapshot;

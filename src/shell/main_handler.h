@@ -35,7 +35,11 @@ void selectBiasLogInterval(App& app, int menuId);
 std::string logTimerCaption(int menuId);
 int logTimerTicks(int menuId);
 
-// File > Reload History, after a Yes to its question.
+inline constexpr const char* REFERENCE_DROPPED_ENTRY =
+    "Reference day no longer in the history: pick a day again.";
+
+// File > Reload History, after a Yes to its question. A picked reference day
+// whose record the reload emptied is dropped, as if never chosen.
 void reloadHistoryCommand(App& app);
 
 // The market as the active log records it, with the listed reference day.

@@ -80,8 +80,11 @@ void addSimulatorControls(Ui& ui, WindowHandle window) {
     addStyledControl(
         ui, window,
         {ControlKind::PushButton, "Clear", 364, 140, 70, 20, STYLE_PUSH_BUTTON, CLEAR_BUTTON});
-    addStyledControl(ui, window,
-                     {ControlKind::TextBox, "0", 288, 194, 70, 20, STYLE_TEXT_CENTRED, PROFIT_BOX});
+    // Read-only: the profit it shows is what the log entries quote, so only
+    // the program may write it.
+    addStyledControl(
+        ui, window,
+        {ControlKind::TextBox, "0", 288, 194, 70, 20, STYLE_TEXT_READ_ONLY_CENTRED, PROFIT_BOX});
     addStyledControl(ui, window,
                      {ControlKind::PushButton, "Multi-Timeframe View", 460, 10, 150, 20,
                       STYLE_DEFAULT_BUTTON, MULTI_TIMEFRAME_BUTTON});

@@ -81,9 +81,12 @@ void shutDown(App& app) {
     app.host.windows = WindowSet{};
 }
 
-int runVurezer(Host& host, const std::string& programFolder) {
+int runVurezer(Host& host, const std::string& programFolder, const StartedHook& started) {
     App app(host);
     startUp(app, programFolder);
+    if (started) {
+        started(app.host.windows);
+    }
     runEventLoop(app);
     shutDown(app);
     return 0;

@@ -2,6 +2,7 @@
 
 #include "shell/app.h"
 
+#include <functional>
 #include <string>
 
 namespace vz {
@@ -28,7 +29,10 @@ void runEventLoop(App& app);
 // that order.
 void shutDown(App& app);
 
+// Called once start-up is done, just before the event loop begins.
+using StartedHook = std::function<void(const WindowSet& windows)>;
+
 // The whole program on the given host; returns the process exit code.
-int runVurezer(Host& host, const std::string& programFolder);
+int runVurezer(Host& host, const std::string& programFolder, const StartedHook& started = {});
 
 } // namespace vz

@@ -42,6 +42,8 @@ protected:
         inputs.rowPipsTexts = &pipsTexts;
         inputs.groupList = &groupList;
     }
+    // The user works the window's controls only while it is shown.
+    void show() { ui.showWindow(options, ShowCommand::Show); }
 
     void arm(int box, const std::string& sound = "") {
         ui.setChecked(options, box, true);
@@ -103,6 +105,7 @@ TEST_F(Alerts, GroupingIsAnnouncedOnceUntilItBreaksEvenWhileSwitchedOff) {
 TEST_F(Alerts, PairInSlotFiresOnceAndDisarms) {
     arm(OPT_PAIR_BOX, "pair.wav");
     symbols[0] = "EURUSD";
+    show();
     ui.pickListItem(options, OPT_PAIR_LIST, 7);
     run(AlertCheck::PairInSlot); // no slot chosen: never fires
     ui.pickListItem(options, OPT_SLOT_LIST, 1);
@@ -163,6 +166,7 @@ TEST_F(Alerts, UnplayableSoundIsReportedWhenChosen) {
 }
 
 TEST_F(Alerts, EverySwitchOffMeansNoEntryNoSoundNoLatchChange) {
+    show();
     ui.pickListItem(options, OPT_PAIR_LIST, 0);
     ui.pickListItem(options, OPT_SLOT_LIST, 0);
     inputs.topAnchorPair = "EURUSD";
@@ -192,6 +196,7 @@ TEST_F(Alerts, OptionsWindowIsBuiltHiddenWithItsControlsAndEmptyLists) {
 }
 
 TEST_F(Alerts, CheckingABoxAsksForItsOwnSoundFile) {
+    show();
     ui.queueFileAnswer("/sounds/anchor.wav");
     ui.queueFileAnswer("pair.wav");
     press(OPT_ANCHORS_BOX);
@@ -211,10 +216,10 @@ TEST_F(Alerts, CheckingABoxAsksForItsOwnSoundFile) {
 }
 
 TEST_F(Alerts, ExitHidesOnlyOnceThePairAlertIsComplete) {
-    ui.showWindow(options, ShowCommand::Show);
+    show();
     press(OPT_EXIT_BUTTON);
     EXPECT_FALSE(visible());
-    ui.showWindow(options, ShowCommand::Show);
+    show();
     press(OPT_PAIR_BOX);
     press(OPT_EXIT_BUTTON);
     EXPECT_TRUE(visible());

@@ -242,6 +242,7 @@ TEST_F(Engine, HugeMovesSaturateEveryFigure) {
 TEST_F(Engine, EndOfPassChecksPairInSlotAndGroupingAfterTheAnchors) {
     arm(OPT_GROUPING_BOX, "group.wav");
     arm(OPT_PAIR_BOX, "pair.wav");
+    ui.showWindow(host.windows.options, ShowCommand::Show); // the user's lists take input only then
     ui.pickListItem(host.windows.options, OPT_PAIR_LIST, EURUSD);
     ui.pickListItem(host.windows.options, OPT_SLOT_LIST, 0);
     pass(pips(-10, 0, {{EURUSD, 50}}));

@@ -9,7 +9,11 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QScreen>
+#include <QStyle>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
@@ -179,16 +183,81 @@ TEST_F(ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     EXPECT_EQ(title.toStdString() + "|" + text(options, 3), "Select A Sound File|" + wave);
 }
 
+// Fixed style and fonts sized for the layout, whatever the desktop's: the
+// multi-timeframe lists stay closed above row 0 (y 60) and the 11-pixel bold
+// text of the boxes fits their 70 x 20.
+TEST_F(ProgramTest, FusionStyleAndLayoutSizedFontsKeepControlsInTheirPlaces) {
+    EXPECT_EQ(QApplication::style()->name(), "fusion");
+    for (int listId = 10; listId <= 14; ++listId) {
+        const QWidget* list = ui.controlWidget(mtf, listId);
+        EXPECT_EQ(list->font().pixelSize(), 11);
+        EXPECT_LE(list->geometry().bottom(), 59) << listId;
+    }
+    const auto* box = ui.controlWidget(main, 5);
+    EXPECT_EQ(box->font().pixelSize(), 11);
+    EXPECT_LE(QFontMetrics(box->font()).height(), 20 - 4);
+}
+
+// Centred while hidden, the frame's size is only a guess; once shown and
+// framed the window is centred again on its real size.
+TEST_F(ProgramTest, HiddenWindowsAreCentredOnTheirRealFrameOnceShown) {
+    click(main, 50);
+    const QWidget* window = ui.windowWidget(mtf);
+    const QRect area = window->screen()->availableGeometry();
+    // Centred, and kept inside the work area when larger than it.
+    const auto centredAt = [](int start, int available, int size) {
+        return std::max(start, std::min(start + (available - size) / 2, start + available - size));
+    };
+    const auto centred = [&] {
+        const QRect frame = window->frameGeometry();
+        return frame.left() == centredAt(area.left(), area.width(), frame.width()) &&
+               frame.top() == centredAt(area.top(), area.height(), frame.height());
+    };
+    EXPECT_TRUE(QTest::qWaitFor(centred)) << window->frameGeometry().top();
+}
+
+TEST_F(ProgramTest, OptionsAndMultiTimeframeComeBackFromMinimised) {
+    for (const auto& [window, show] : {std::pair{options, 35}, std::pair{mtf, 50}}) {
+        ui.windowWidget(window)->showMinimized();
+        show == 35 ? pickMenu(show) : click(main, show);
+        EXPECT_FALSE(ui.windowWidget(window)->isMinimized()) << show;
+        EXPECT_TRUE(visible(window)) << show;
+    }
+}
+
+TEST_F(ProgramTest, SoundFileRequesterListsItsFilterOnce) {
+    pickMenu(35);
+    QStringList filters;
+    test::answerNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        filters = dialog == nullptr ? QStringList{} : dialog->nameFilters();
+        modal->close();
+    });
+    click(options, 2);
+    EXPECT_EQ(filters, QStringList{"Sound File (*.wav)"});
+}
+
 TEST_F(ProgramTest, ReloadHistoryAsksFirst) {
     pick(main, DAY_LIST, 2);
     folder.writeAll({.dailyLines = 7});
     QString question;
+    QString shownText;
+    bool attached = true;
     test::answerNextModal([&](QWidget* modal) {
         question = modal->windowTitle();
+        shownText = qobject_cast<QMessageBox*>(modal)->text();
+        // A parented modal box may be drawn as a sheet without its caption.
+        attached = modal->parentWidget() != nullptr;
         test::pressInBox(modal, QMessageBox::No);
     });
     pickMenu(1);
     EXPECT_EQ(question, "Reload arrays?");
+    EXPECT_FALSE(attached);
+    // The lone CRs of the question show as three lines.
+    EXPECT_EQ(shownText.split(QLatin1Char('\n')),
+              (QStringList{"You will be reloading your history arrays.",
+                           "You will need to setup your columns again.",
+                           "Are you sure you want to do this?"}));
     EXPECT_EQ(days(), "6:2") << "nothing was read";
 
     test::answerNextModal([](QWidget* modal) { test::pressInBox(modal, QMessageBox::Yes); });

@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_window.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -8,8 +9,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QWheelEvent>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -152,6 +155,8 @@ TEST_F(QtUiTest, OnlyAUsersClickOrPickOnAnEnabledControlRaisesAnEvent) {
     QWheelEvent wheel({5, 5}, {5, 5}, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
     QApplication::sendEvent(list(window, 3), &wheel);
     EXPECT_EQ(state(), "off 2 02-01-2024 []") << "a wheel over an unfocused list picks nothing";
+    test::pickListItem(list(window, 3), 2);
+    EXPECT_EQ(state(), "off 2 02-01-2024 []") << "picking the item shown is no change";
 
     // Both clicks arrive before the first one's handler disables the rest.
     const MenuHandle bar = ui.makeMenu();
@@ -167,14 +172,73 @@ TEST_F(QtUiTest, OnlyAUsersClickOrPickOnAnEnabledControlRaisesAnEvent) {
     };
     userActs(1);
     action(window, 20)->trigger();
-    EXPECT_EQ(state(), "on 1 01-01-2024 [control 1/0]") << "disabled within the batch";
+    EXPECT_EQ(state(), "on 2 02-01-2024 [control 1/0]")
+        << "disabled within the batch, and the dropped pick taken back";
     react = nullptr;
     ui.showWindow(window, ShowCommand::Show, 3);
     for (const int id : {1, 3}) {
         ui.enableControl(window, id, false);
     }
     userActs(0);
-    EXPECT_EQ(state(), "on 1 01-01-2024 []") << "disabled controls raise nothing";
+    EXPECT_EQ(state(), "on 2 02-01-2024 []") << "disabled controls raise nothing";
+
+    // Buy locks the box; a click on the box queued behind it leaves it as it was.
+    ui.enableControl(window, 1, true);
+    ui.enableControl(window, 40, true);
+    react = [&](const WindowEvent& event) {
+        if (event.controlId == 40) {
+            ui.enableControl(window, 1, false);
+        }
+    };
+    QTest::mouseClick(ui.controlWidget(window, 40), Qt::LeftButton);
+    QTest::mouseClick(ui.controlWidget(window, 1), Qt::LeftButton, {}, QPoint(8, 10));
+    EXPECT_FALSE(ui.isChecked(window, 1)) << "the toolkit toggles at once";
+    EXPECT_EQ(state(), "on 2 02-01-2024 [control 40/0]") << "and the drop toggles it back";
+    react = nullptr;
+}
+
+// At any screen ratio the shown picture keeps one-pixel strokes one whole
+// device pixel wide (two at ratio 2), without gaps, blur or seams: a marker
+// cell erased as its row's rectangle, an up arrow's shaft at x 10 and 11 from
+// y to y + 19, and the separator from x 20 to 184 at y 306.
+TEST_F(QtUiTest, ShownCanvasKeepsStrokesCrispAtRatiosOneToTwo) {
+    const WindowHandle window = open(630, 535);
+    auto* canvas = dynamic_cast<CanvasWidget*>(ui.clientWidget(window));
+    ASSERT_NE(canvas, nullptr);
+    const Colour back = rgb(204, 204, 153), green = rgb(34, 139, 34);
+    for (const double ratio : {1.0, 1.25, 2.0}) {
+        SCOPED_TRACE(ratio);
+        canvas->setDisplayRatio(ratio);
+        ui.setWindowBackground(window, back);
+        const int y = 140 + 24 * 6;
+        ui.drawRect(window, 3, y - 1, 15, 22, back, back);
+        ui.drawLine(window, 10, y, 10, y + 20, green);
+        ui.drawLine(window, 11, y, 11, y + 20, green);
+        ui.drawLine(window, 20, 306, 185, 306, BLACK);
+        const QImage& shown = canvas->display();
+        const auto device = [&](double layout) {
+            return static_cast<int>(std::lround(layout * ratio));
+        };
+        const int width = ratio >= 2.0 ? 2 : 1;
+        std::set<QRgb> colours;
+        for (int py = device(y); py < device(y + 20); ++py) {
+            EXPECT_EQ(test::countOf(shown, QRect(device(3), py, device(18) - device(3), 1), green),
+                      2 * width)
+                << "shaft row " << py;
+        }
+        for (int px = device(20); px < device(185); ++px) {
+            EXPECT_EQ(
+                test::countOf(shown, QRect(px, device(300), 1, device(312) - device(300)), BLACK),
+                width)
+                << "separator column " << px;
+        }
+        for (int py = 0; py < shown.height(); ++py) {
+            for (int px = 0; px < device(200); ++px) {
+                colours.insert(shown.pixel(px, py) & 0xFFFFFF);
+            }
+        }
+        EXPECT_EQ(colours.size(), 3U) << "only the three colours drawn, nothing blended";
+    }
 }
 
 class CanvasTest : public QtUiTest {
@@ -248,7 +312,12 @@ TEST_F(QtUiTest, MessageBoxesShowTheirIconAndReturnTheAnswer) {
         test::answerNextModal([&, press = press](QWidget* modal) {
             auto* box = qobject_cast<Box*>(modal);
             seen = QString("%1: %2 %3").arg(box->windowTitle(), box->text()).arg(box->icon());
-            EXPECT_EQ(box->parentWidget(), ui.windowWidget(window));
+            // Not attached to its owner (some desktops then hide the caption),
+            // but modal to the program and placed over the owner.
+            EXPECT_TRUE(box->parentWidget() == nullptr &&
+                        box->windowModality() == Qt::ApplicationModal);
+            EXPECT_TRUE(
+                ui.windowWidget(window)->frameGeometry().contains(box->frameGeometry().center()));
             test::pressInBox(modal, press);
         });
         EXPECT_EQ(ui.messageBox(window, "Reload?", "Question", style), answer);

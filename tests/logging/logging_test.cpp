@@ -20,8 +20,16 @@ namespace {
 using Texts = std::vector<std::string>;
 using OptionalText = std::optional<std::string>;
 
-// Fault bits: the first three refuse to open a file in that mode.
-enum : int { NO_READ = 1, NO_WRITE = 2, NO_APPEND = 4, BAD_WRITE = 8, BAD_CLOSE = 16 };
+// Fault bits: the first three refuse to open a file in that mode; SHORT_WRITE
+// lets half of each write reach the real file, as a full disk does.
+enum : int {
+    NO_READ = 1,
+    NO_WRITE = 2,
+    NO_APPEND = 4,
+    BAD_WRITE = 8,
+    BAD_CLOSE = 16,
+    SHORT_WRITE = 32
+};
 
 // Real files, unless a fault refuses the mode or hands out a file whose writes or close fail.
 struct FaultyFileSystem final : FileSystem {
@@ -33,13 +41,34 @@ struct FaultyFileSystem final : FileSystem {
         bool close() override { return (faults & BAD_CLOSE) == 0; }
         int faults;
     };
+    struct ShortFile final : TextFile {
+        explicit ShortFile(std::unique_ptr<TextFile> file) : inner(std::move(file)) {}
+        int readByte() override { return inner->readByte(); }
+        int peekByte() override { return inner->peekByte(); }
+        bool write(std::string_view bytes) override {
+            inner->write(bytes.substr(0, bytes.size() / 2));
+            return false;
+        }
+        bool close() override { return inner->close(); }
+        std::unique_ptr<TextFile> inner;
+    };
     std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override {
         const bool refused = (faults & (1 << static_cast<int>(mode))) != 0;
-        return refused               ? nullptr
-               : faults >= BAD_WRITE ? std::make_unique<BrokenFile>(faults)
-                                     : real.openFile(path, mode);
+        if (refused) {
+            return nullptr;
+        }
+        if ((faults & SHORT_WRITE) != 0 && mode != FileMode::Read) {
+            std::unique_ptr<TextFile> file = real.openFile(path, mode);
+            return file ? std::make_unique<ShortFile>(std::move(file)) : nullptr;
+        }
+        return faults >= BAD_WRITE && faults < SHORT_WRITE ? std::make_unique<BrokenFile>(faults)
+                                                           : real.openFile(path, mode);
     }
     bool exists(const std::string& path) override { return real.exists(path); }
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return real.replaceFile(from, to);
+    }
+    bool removeFile(const std::string& path) override { return real.removeFile(path); }
     int faults = 0;
     StdFileSystem real;
 };
@@ -105,6 +134,21 @@ TEST_F(LoggingTest, SaveWritesEveryRowNewestFirstUnchangedAndReplacesEarlierSave
     EXPECT_EQ(boxes(), Texts(2, "Complete: Log file creation complete."));
 }
 
+TEST_F(LoggingTest, FailedSaveLeavesNoCutOffLogAndKeepsAnEarlierCompleteOne) {
+    addEventLogRow(host, "first");
+    saveEventLog(host, programFolder());
+    const OptionalText saved = readWhole(folder / "12-06-2026_1430.txt");
+    addEventLogRow(host, "second");
+    files.faults = SHORT_WRITE;
+    saveEventLog(host, programFolder());
+    EXPECT_EQ(readWhole(folder / "12-06-2026_1430.txt"), saved);
+    std::filesystem::remove(folder / "12-06-2026_1430.txt");
+    saveEventLog(host, programFolder());
+    EXPECT_EQ(readWhole(folder / "12-06-2026_1430.txt"), std::nullopt);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
+    EXPECT_EQ(boxes(1), Texts(2, "Failed: File write failed."));
+}
+
 TEST_F(LoggingTest, RowsFromOneReadingSurviveFailedSavesAndDeclinedClear) {
     EXPECT_EQ(list().columns, (Texts{"Date", "Time", "Description"}));
     addEventLogRow(host, "Started VU Vurezer");
@@ -157,8 +201,11 @@ TEST_F(LoggingTest, DayFileGetsItsHeaderOnceIsNeverEmptiedAndFailuresAreReported
         {"unreadable is appended", old, NO_READ, old + line("14:30:05"), {}},
         {"locked keeps its contents", old, NO_READ | NO_APPEND | NO_WRITE, old, {notAppended}},
         {"missing, uncreatable", {}, NO_APPEND | NO_WRITE, {}, uncreatable},
-        {"write fails", {}, BAD_WRITE, {}, {notAppended}},
-        {"close fails", {}, BAD_CLOSE, {}, {notAppended}},
+        {"header write fails", {}, BAD_WRITE, {}, uncreatable},
+        {"header close fails", {}, BAD_CLOSE, {}, uncreatable},
+        {"header cut short is emptied", {}, SHORT_WRITE, "", uncreatable},
+        {"empty and header refused", "", NO_WRITE, "", uncreatable},
+        {"row write fails", header, NO_READ | BAD_WRITE, header, {notAppended}},
     };
     std::size_t shown = 0;
     for (const auto& [what, before, faults, after, expectedBoxes] : cases) {

@@ -80,7 +80,7 @@ protected:
 
     HeadlessUi ui_;
     std::vector<WindowEvent> events_;
-    WindowHandle window_ = ui_.openWindow(10, 20, 300, 200, WINDOW_POPUP, "Main",
+    WindowHandle window_ = ui_.openWindow(10, 20, 300, 200, WINDOW_POPUP | WINDOW_VISIBLE, "Main",
                                           [this](const WindowEvent& e) { events_.push_back(e); });
 };
 
@@ -203,6 +203,50 @@ TEST_F(HeadlessWindow, UserActionsAndTimersPostEventsUnlessDisabledOrHidden) {
     ui_.enableControl(window_, BUTTON, false);
     ui_.dispatchPending();
     EXPECT_EQ(events_.size(), 5U);
+}
+
+TEST_F(HeadlessWindow, RepickingTheShownItemIsNoChange) {
+    ui_.addListItem(window_, LIST, "a");
+    ui_.addListItem(window_, LIST, "b");
+    ui_.pickListItem(window_, LIST, 1);
+    ui_.pickListItem(window_, LIST, 1);
+    ui_.dispatchPending();
+    ASSERT_EQ(events_.size(), 1U);
+    ui_.pickListItem(window_, LIST, 0);
+    EXPECT_EQ(ui_.pendingEvents(), 1U);
+}
+
+// Events queued behind one whose handler disables a control or hides the
+// window are dropped, and the controls show what they showed before.
+TEST_F(HeadlessWindow, DroppedClicksPutTheirControlsBack) {
+    ui_.addListItem(window_, LIST, "a");
+    ui_.addListItem(window_, LIST, "b");
+    ui_.pickListItem(window_, LIST, 0);
+    ui_.dispatchPending();
+    events_.clear();
+    const auto state = [&] {
+        return std::to_string(ui_.getListSelection(window_, LIST)) +
+               (ui_.isChecked(window_, BOX) ? "x" : "-") + std::to_string(events_.size());
+    };
+    for (const bool hideWindow : {false, true}) {
+        events_.clear();
+        ui_.clickButton(window_, BUTTON); // its handler disables or hides below
+        ui_.toggleCheckBox(window_, BOX);
+        ui_.pickListItem(window_, LIST, 1);
+        EXPECT_EQ(state(), "1x0") << hideWindow;
+        if (hideWindow) {
+            ui_.showWindow(window_, ShowCommand::Hide);
+        } else {
+            ui_.enableControl(window_, BOX, false);
+            ui_.enableControl(window_, LIST, false);
+        }
+        ui_.dispatchPending();
+        EXPECT_EQ(state(), hideWindow ? "0-0" : "0-1") << hideWindow;
+        ui_.enableControl(window_, BOX, true);
+        ui_.enableControl(window_, LIST, true);
+    }
+    ui_.pickListItem(window_, LIST, 1); // a hidden window takes no input at all
+    EXPECT_EQ(ui_.pendingEvents(), 0U);
 }
 
 TEST_F(HeadlessWindow, MenusNestCheckAndGrey) {

@@ -530,10 +530,15 @@ void HeadlessUi::waitEvents() {
 
 void HeadlessUi::dispatchPending() {
     while (!queue_.empty()) {
-        const WindowEvent event = queue_.front();
+        const QueuedEvent queued = queue_.front();
         queue_.pop_front();
+        const WindowEvent& event = queued.event;
         const WindowState* state = find(event.window);
-        if (state == nullptr || !state->handler || !stillAccepted(event)) {
+        if (state == nullptr || !state->handler) {
+            continue;
+        }
+        if (!stillAccepted(event)) {
+            restoreDropped(queued);
             continue;
         }
         // A copy, so a handler that closes or reopens windows cannot pull its
@@ -616,7 +621,7 @@ bool HeadlessUi::timerRunning(WindowHandle window, int timerId) const {
 // --- scripting ---
 
 void HeadlessUi::postEvent(const WindowEvent& event) {
-    queue_.push_back(event);
+    queue_.push_back({event});
 }
 
 void HeadlessUi::fireTimers(WindowHandle window) {
@@ -631,13 +636,12 @@ void HeadlessUi::fireTimers(WindowHandle window) {
     }
 }
 
-void HeadlessUi::postControlEvent(WindowHandle window, int id, int notifyCode) {
-    WindowEvent event;
-    event.code = WindowEventCode::ControlEvent;
-    event.window = window;
-    event.controlId = id;
-    event.notifyCode = notifyCode;
-    postEvent(event);
+void HeadlessUi::postControlEvent(WindowHandle window, int id, int notifyCode, QueuedEvent undo) {
+    undo.event.code = WindowEventCode::ControlEvent;
+    undo.event.window = window;
+    undo.event.controlId = id;
+    undo.event.notifyCode = notifyCode;
+    queue_.push_back(undo);
 }
 
 void HeadlessUi::clickButton(WindowHandle window, int id) {
@@ -652,7 +656,7 @@ void HeadlessUi::clickButton(WindowHandle window, int id) {
     if (kind != ControlKind::PushButton && kind != ControlKind::Label) {
         return;
     }
-    postControlEvent(window, id, NOTIFY_CLICKED);
+    postControlEvent(window, id, NOTIFY_CLICKED, QueuedEvent{});
 }
 
 void HeadlessUi::toggleCheckBox(WindowHandle window, int id) {
@@ -663,8 +667,11 @@ void HeadlessUi::toggleCheckBox(WindowHandle window, int id) {
     if (box->kind != ControlKind::CheckBox) {
         return;
     }
+    QueuedEvent undo;
+    undo.restores = true;
+    undo.checkedBefore = box->checked;
     box->checked = !box->checked;
-    postControlEvent(window, id, NOTIFY_CLICKED);
+    postControlEvent(window, id, NOTIFY_CLICKED, undo);
 }
 
 void HeadlessUi::pickListItem(WindowHandle window, int id, int index) {
@@ -672,11 +679,15 @@ void HeadlessUi::pickListItem(WindowHandle window, int id, int index) {
         return;
     }
     ControlState* list = findControl(window, id);
-    if (list->kind != ControlKind::DropList || !validIndex(index, list->items.size())) {
+    if (list->kind != ControlKind::DropList || !validIndex(index, list->items.size()) ||
+        index == list->selection) {
         return;
     }
+    QueuedEvent undo;
+    undo.restores = true;
+    undo.selectionBefore = list->selection;
     list->selection = index;
-    postControlEvent(window, id, NOTIFY_SELECTION_CHANGED);
+    postControlEvent(window, id, NOTIFY_SELECTION_CHANGED, undo);
 }
 
 void HeadlessUi::pickMenu(WindowHandle window, int menuId) {
@@ -750,12 +761,12 @@ const ControlState* HeadlessUi::findControl(WindowHandle handle, int id) const {
     return found == state->controls.end() ? nullptr : &found->second;
 }
 
-// A click queued behind an event whose handler disabled the control, or
-// greyed the menu item, must not reach the handler either.
+// A click queued behind an event whose handler disabled or hid the control,
+// hid its window, or greyed the menu item, must not reach the handler either.
 bool HeadlessUi::stillAccepted(const WindowEvent& event) const {
     if (event.code == WindowEventCode::ControlEvent) {
         const ControlState* control = findControl(event.window, event.controlId);
-        return control == nullptr || (control->enabled && control->visible);
+        return control == nullptr || acceptsInput(event.window, event.controlId);
     }
     if (event.code == WindowEventCode::MenuPick) {
         const MenuItemState* item = menuItem(event.window, event.menuId);
@@ -765,8 +776,24 @@ bool HeadlessUi::stillAccepted(const WindowEvent& event) const {
 }
 
 bool HeadlessUi::acceptsInput(WindowHandle handle, int id) const {
+    const WindowState* state = find(handle);
     const ControlState* control = findControl(handle, id);
-    return control != nullptr && control->enabled && control->visible;
+    return control != nullptr && control->enabled && control->visible && state->visible;
+}
+
+// The user's click never happened as far as the program knows, so the control
+// must not show it either.
+void HeadlessUi::restoreDropped(const QueuedEvent& queued) {
+    ControlState* control = findControl(queued.event.window, queued.event.controlId);
+    if (!queued.restores || control == nullptr) {
+        return;
+    }
+    if (control->kind == ControlKind::CheckBox) {
+        control->checked = queued.checkedBefore;
+    } else if (control->kind == ControlKind::DropList) {
+        control->selection =
+            validIndex(queued.selectionBefore, control->items.size()) ? queued.selectionBefore : -1;
+    }
 }
 
 } // namespace vz

@@ -212,11 +212,15 @@ public:
     // Posts a Timer event for every running timer of the window (all windows
     // when the handle is empty).
     void fireTimers(WindowHandle window = {});
-    // What a user does; each is ignored for a disabled, hidden or unknown control.
+    // What a user does; each is ignored for a disabled, hidden or unknown
+    // control, or a control of a hidden window. A queued control event whose
+    // control an earlier event disabled or hid (or whose window it hid) is
+    // dropped, and the box or list goes back to the state it had before.
     void clickButton(WindowHandle window, int id);
-    void toggleCheckBox(WindowHandle window, int id);          // toggles, then posts code 0
-    void pickListItem(WindowHandle window, int id, int index); // selects, then posts code 1
-    void pickMenu(WindowHandle window, int menuId);            // ignored for greyed items
+    void toggleCheckBox(WindowHandle window, int id); // toggles, then posts code 0
+    // Selects, then posts code 1; picking the item already shown posts nothing.
+    void pickListItem(WindowHandle window, int id, int index);
+    void pickMenu(WindowHandle window, int menuId); // ignored for greyed items
     void requestClose(WindowHandle window);
     void typeText(WindowHandle window, int id, std::string_view text);
     // Answers for the next message boxes, in order. When the script is empty,
@@ -249,8 +253,17 @@ private:
     ControlState* findControl(WindowHandle handle, int id);
     const ControlState* findControl(WindowHandle handle, int id) const;
     bool acceptsInput(WindowHandle handle, int id) const;
+    // A queued event and what its control showed before the user worked it.
+    struct QueuedEvent {
+        WindowEvent event;
+        bool restores = false;
+        bool checkedBefore = false;
+        int selectionBefore = -1;
+    };
+
     bool stillAccepted(const WindowEvent& event) const;
-    void postControlEvent(WindowHandle window, int id, int notifyCode);
+    void restoreDropped(const QueuedEvent& queued);
+    void postControlEvent(WindowHandle window, int id, int notifyCode, QueuedEvent undo);
     void keepPrintedText(WindowState& window, std::string_view shown);
 
     std::map<int, WindowState> windows_;
@@ -259,7 +272,7 @@ private:
     int nextWindowId_ = 1;
     std::map<int, std::vector<MenuItemState>> menus_;
     int nextMenuId_ = 1;
-    std::deque<WindowEvent> queue_;
+    std::deque<QueuedEvent> queue_;
     std::vector<MessageBoxRecord> messageBoxes_;
     std::deque<int> messageBoxScript_;
     int defaultYesNo_ = ANSWER_YES;

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -25,9 +26,20 @@ QWidget* makeDropList(const QRect& geometry, QWidget* parent, const ControlNotif
     list->setInsertPolicy(QComboBox::InsertAtBottom);
     list->setGeometry(geometry.x(), geometry.y(), geometry.width(),
                       closedListHeight(*list, geometry.height()));
-    // activated is the user's pick only; setCurrentIndex from code stays silent.
-    QObject::connect(list, &QComboBox::activated, list,
-                     [notify](int) { notify(NOTIFY_SELECTION_CHANGED); });
+    // activated is the user's pick only (setCurrentIndex from code stays
+    // silent), but it also fires for the item already shown.
+    QObject::connect(list, &QComboBox::activated, list, [list, notify](int index) {
+        if (!list->takeUserPick(index)) {
+            return;
+        }
+        const QPointer<DropList> guarded(list);
+        const int before = list->selectionBeforePick();
+        notify(NOTIFY_SELECTION_CHANGED, [guarded, before] {
+            if (!guarded.isNull()) {
+                guarded->restoreSelection(before);
+            }
+        });
+    });
     return list;
 }
 
@@ -35,7 +47,14 @@ QWidget* makeCheckBox(const QString& caption, const QRect& geometry, QWidget* pa
                       const ControlNotify& notify) {
     auto* box = new QCheckBox(caption, parent);
     box->setGeometry(geometry);
-    QObject::connect(box, &QCheckBox::clicked, box, [notify](bool) { notify(NOTIFY_CLICKED); });
+    QObject::connect(box, &QCheckBox::clicked, box, [box, notify](bool checked) {
+        const QPointer<QCheckBox> guarded(box);
+        notify(NOTIFY_CLICKED, [guarded, checked] {
+            if (!guarded.isNull()) {
+                guarded->setChecked(!checked);
+            }
+        });
+    });
     return box;
 }
 
@@ -58,7 +77,7 @@ QWidget* makePushButton(const QString& caption, const QRect& geometry, std::uint
     // Outside dialogs the default button is only drawn more boldly.
     button->setDefault((style & BUTTON_DEFAULT_BIT) != 0);
     QObject::connect(button, &QPushButton::clicked, button,
-                     [notify](bool) { notify(NOTIFY_CLICKED); });
+                     [notify](bool) { notify(NOTIFY_CLICKED, {}); });
     return button;
 }
 
@@ -89,6 +108,20 @@ QWidget* makeLabel(const QString& caption, const QRect& geometry, QWidget* paren
 
 DropList::DropList(int openHeight, QWidget* parent) : QComboBox(parent), openHeight_(openHeight) {
     setFocusPolicy(Qt::StrongFocus);
+}
+
+bool DropList::takeUserPick(int index) {
+    if (index == known_) {
+        return false;
+    }
+    beforePick_ = known_;
+    known_ = index;
+    return true;
+}
+
+void DropList::restoreSelection(int index) {
+    setCurrentIndex(index < count() ? index : -1);
+    known_ = currentIndex();
 }
 
 void DropList::wheelEvent(QWheelEvent* event) {
@@ -134,6 +167,14 @@ QWidget* makeControl(ControlKind kind, const QString& caption, QRect geometry, s
         control->show();
     }
     return control;
+}
+
+void fitControlToFont(ControlKind kind, QWidget* control) {
+    if (kind != ControlKind::DropList) {
+        return;
+    }
+    auto* list = static_cast<DropList*>(control);
+    list->resize(list->width(), closedListHeight(*list, list->openHeight()));
 }
 
 void setControlCaption(ControlKind kind, QWidget* control, const QString& text) {
@@ -193,12 +234,19 @@ void applyControlColours(ControlKind kind, QWidget* control, QColor text, QColor
     control->setAutoFillBackground(kind == ControlKind::Label || kind == ControlKind::CheckBox);
 }
 
+void syncKnownSelection(QComboBox& list) {
+    if (auto* dropList = dynamic_cast<DropList*>(&list)) {
+        dropList->syncKnownSelection();
+    }
+}
+
 void appendListItem(QComboBox& list, const QString& text) {
     const int selected = list.currentIndex();
     list.addItem(text);
     if (selected < 0) {
         list.setCurrentIndex(-1);
     }
+    syncKnownSelection(list);
 }
 
 void removeListItemAt(QComboBox& list, int index) {
@@ -210,6 +258,7 @@ void removeListItemAt(QComboBox& list, int index) {
     if (removingSelection) {
         list.setCurrentIndex(-1);
     }
+    syncKnownSelection(list);
 }
 
 void reportAddColumn(QTreeWidget& report, int column, const QString& caption) {

@@ -21,20 +21,38 @@ public:
     void showPopup() override;
     int openHeight() const { return openHeight_; }
 
+    // The selection the program knows of: the user's last reported pick, or
+    // what the program itself left. Picking the item already shown is no
+    // change and reports nothing.
+    bool takeUserPick(int index);
+    int selectionBeforePick() const { return beforePick_; }
+    void syncKnownSelection() { known_ = currentIndex(); }
+    // Puts back the selection a dropped pick replaced.
+    void restoreSelection(int index);
+
 protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
     int openHeight_;
+    int known_ = -1;
+    int beforePick_ = -1;
 };
 
+// Undoes what the user's action visibly changed (a toggled box, a moved
+// selection), for an event the program drops; empty when nothing changed.
+using ControlUndo = std::function<void()>;
 // Called with the notification code when the user works a control.
-using ControlNotify = std::function<void(int notifyCode)>;
+using ControlNotify = std::function<void(int notifyCode, ControlUndo undo)>;
 
 // A visible child of the client area at the given client rectangle. Only the
 // user's actions notify; changes the program makes raise nothing.
 QWidget* makeControl(ControlKind kind, const QString& caption, QRect geometry, std::uint32_t style,
                      QWidget* parent, ControlNotify notify);
+
+// Sizes what depends on the font (a drop list's closed height) once a
+// control's font is set.
+void fitControlToFont(ControlKind kind, QWidget* control);
 
 void setControlCaption(ControlKind kind, QWidget* control, const QString& text);
 QString controlCaption(ControlKind kind, const QWidget* control);

@@ -82,18 +82,22 @@ QSize clientSizeFor(int outerWidth, int outerHeight, std::uint32_t style) {
             std::max(outerHeight - 2 * NOMINAL_FRAME_WIDTH - titleHeight, 1)};
 }
 
+// The layouts were drawn on a 96-dpi screen: a font sized by the desktop's own
+// dpi would outgrow its boxes at 120 dpi and shrink at 72, while positions
+// stay put. Layout pixels follow the screen's scaling on their own.
+constexpr double LAYOUT_DPI = 96.0;
+
 QFont makeFont(std::string_view face, int points, int weight) {
     QFont font(toQString(face));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * LAYOUT_DPI / 72.0))));
     font.setWeight(weight > 0 ? static_cast<QFont::Weight>(std::clamp(weight, 1, 1000))
                               : QFont::Normal);
     return font;
 }
 
-// "Sound File (*.wav)|*.wav||" becomes "Sound File (*.wav) (*.wav)": each
-// description keeps its text and gets its patterns in the form the toolkit reads.
+// "Sound File (*.wav)|*.wav||" becomes "Sound File (*.wav)": the toolkit reads
+// the patterns from the parentheses, so a description that already lists them
+// stays as it is, and any other gets them appended.
 QString toQtFilter(std::string_view filter) {
     const QStringList parts = toQString(filter).split(QLatin1Char('|'));
     QStringList entries;
@@ -103,7 +107,8 @@ QString toQtFilter(std::string_view filter) {
         }
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << parts[i] + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
+        const QString listed = QStringLiteral("(") + patterns.trimmed() + QLatin1Char(')');
+        entries << (parts[i].contains(listed) ? parts[i] : parts[i] + QLatin1Char(' ') + listed);
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -113,6 +118,15 @@ std::string_view withoutLineEnd(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+// Message texts break lines with a lone CR, which the toolkit's labels do not
+// treat as a break; CR LF and lone CR become LF.
+QString messageText(std::string_view text) {
+    QString shown = toQString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
 }
 
 QMessageBox::Icon messageIcon(int style) {
@@ -163,13 +177,19 @@ void showCheckMark(QAction* action, bool checked) {
 
 } // namespace
 
+// A queued event and how to take back what its control visibly changed.
+struct QueuedEvent {
+    WindowEvent event;
+    ControlUndo undo;
+};
+
 struct QtUi::Impl {
     std::map<int, std::unique_ptr<QtWindow>> windows;
     int nextWindowId = 1;
     std::vector<QPointer<QWidget>> closedFrames;
     std::map<int, std::unique_ptr<QMenu>> menus;
     int nextMenuId = 1;
-    std::deque<WindowEvent> queue;
+    std::deque<QueuedEvent> queue;
     bool dispatching = false;
     QtSound sound;
 
@@ -215,19 +235,19 @@ struct QtUi::Impl {
         return found == menus.end() ? nullptr : found->second.get();
     }
 
-    void post(const WindowEvent& event) {
+    void post(const WindowEvent& event, ControlUndo undo = {}) {
         // Like the platform's timer messages, a tick that is still waiting
         // absorbs the next one, so a long modal box leaves one tick, not a pile.
         if (event.code == WindowEventCode::Timer) {
             const bool waiting = std::any_of(queue.begin(), queue.end(), [&](const auto& queued) {
-                return queued.code == WindowEventCode::Timer && queued.window == event.window &&
-                       queued.timerId == event.timerId;
+                return queued.event.code == WindowEventCode::Timer &&
+                       queued.event.window == event.window && queued.event.timerId == event.timerId;
             });
             if (waiting) {
                 return;
             }
         }
-        queue.push_back(event);
+        queue.push_back({event, std::move(undo)});
     }
 
     QAction* menuItem(const QtWindow& window, int menuId) const {
@@ -241,12 +261,12 @@ struct QtUi::Impl {
     }
 
     // An earlier handler of the same batch may have disabled or hidden the
-    // source of a later event, which then must not act.
+    // source of a later event, or hidden its window; the event then must not act.
     bool sourceStillLive(const QtWindow& window, const WindowEvent& event) const {
         if (event.code == WindowEventCode::ControlEvent) {
             const QtControl* control = findControl(window.handle, event.controlId);
             return control != nullptr && control->widget->isEnabled() &&
-                   !control->widget->isHidden();
+                   !control->widget->isHidden() && !window.frame->isHidden();
         }
         if (event.code == WindowEventCode::MenuPick) {
             const QAction* item = menuItem(window, event.menuId);
@@ -261,14 +281,23 @@ struct QtUi::Impl {
         }
         dispatching = true;
         while (!queue.empty()) {
-            const WindowEvent event = queue.front();
+            const QueuedEvent queued = queue.front();
             queue.pop_front();
+            const WindowEvent& event = queued.event;
             const QtWindow* window = find(event.window);
-            if (window != nullptr && window->handler && sourceStillLive(*window, event)) {
-                // A copy, so a handler that closes its own window stays alive.
-                const EventHandler handler = window->handler;
-                handler(event);
+            if (window == nullptr || !window->handler) {
+                continue;
             }
+            if (!sourceStillLive(*window, event)) {
+                // The program never saw the click, so the control must not show it.
+                if (queued.undo) {
+                    queued.undo();
+                }
+                continue;
+            }
+            // A copy, so a handler that closes its own window stays alive.
+            const EventHandler handler = window->handler;
+            handler(event);
         }
         dispatching = false;
     }
@@ -291,13 +320,12 @@ struct QtUi::Impl {
         const QtWindow* window = find(owner);
         return window != nullptr && window->frame->isVisible() ? window->frame.data() : nullptr;
     }
-
-    void refresh(const QtWindow& window, QRect area) const {
-        window.canvas->update(area.normalized().adjusted(-1, -1, 1, 1));
-    }
 };
 
 QtUi::QtUi() : impl_(std::make_unique<Impl>()) {
+    // One style everywhere: a desktop style with wider margins clips the
+    // 11-pixel text of the 70 x 20 boxes the layouts were drawn with.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     // The windows ask for "Ariel"; no font has that name, so the matcher is
     // pointed at Arial's metric twin first, keeping texts inside the widths
     // the layouts were drawn for.
@@ -358,6 +386,10 @@ void QtUi::centreWindow(WindowHandle handle) {
     left = std::max(area.left(), std::min(left, area.x() + area.width() - outer.width()));
     top = std::max(area.top(), std::min(top, area.y() + area.height() - outer.height()));
     window->frame->move(left, top);
+    if (!window->frame->isVisible()) {
+        // Until it is shown the frame's size is a guess; centre again then.
+        window->frame->centreOnceFramed([this, handle] { centreWindow(handle); });
+    }
 }
 
 void QtUi::showWindow(WindowHandle handle, ShowCommand command, int controlId) {
@@ -375,6 +407,10 @@ void QtUi::showWindow(WindowHandle handle, ShowCommand command, int controlId) {
     if (!show) {
         window->frame->hide();
         return;
+    }
+    // A minimised window comes back as it was, not as a task-bar entry.
+    if (window->frame->isMinimized()) {
+        window->frame->showNormal();
     }
     window->frame->show();
     window->frame->raise();
@@ -404,9 +440,8 @@ void QtUi::setWindowBackground(WindowHandle handle, Colour colour) {
     if (window == nullptr) {
         return;
     }
-    window->canvas->image().fill(toQColor(colour));
+    window->canvas->fill(toQColor(colour));
     window->printedAreas.clear();
-    window->canvas->update();
 }
 
 void QtUi::createControl(WindowHandle handle, ControlKind kind, std::string_view caption, int x,
@@ -416,8 +451,8 @@ void QtUi::createControl(WindowHandle handle, ControlKind kind, std::string_view
         return;
     }
     Impl* impl = impl_.get();
-    ControlNotify notify = [impl, handle, id](int code) {
-        impl->post({WindowEventCode::ControlEvent, handle, 0, id, code, 0});
+    ControlNotify notify = [impl, handle, id](int code, ControlUndo undo) {
+        impl->post({WindowEventCode::ControlEvent, handle, 0, id, code, 0}, std::move(undo));
     };
     QWidget* widget = makeControl(kind, toQString(caption), QRect(x, y, width, height), style,
                                   window->canvas, std::move(notify));
@@ -453,6 +488,7 @@ void QtUi::setControlFont(WindowHandle handle, std::string_view face, int points
         window->drawFont = font;
     } else if (const QtControl* control = impl_->findControl(handle, id)) {
         control->widget->setFont(font);
+        fitControlToFont(control->kind, control->widget);
     }
 }
 
@@ -563,8 +599,7 @@ void QtUi::lineTo(WindowHandle handle, int x, int y, Colour colour) {
     if (window == nullptr) {
         return;
     }
-    rasterLine(window->canvas->image(), window->pen.x(), window->pen.y(), x, y, colour);
-    impl_->refresh(*window, QRect(window->pen, QPoint(x, y)));
+    window->canvas->line(window->pen.x(), window->pen.y(), x, y, colour);
     window->pen = QPoint(x, y);
 }
 
@@ -574,8 +609,7 @@ void QtUi::drawRect(WindowHandle handle, int left, int top, int width, int heigh
     if (window == nullptr) {
         return;
     }
-    rasterRect(window->canvas->image(), left, top, width, height, border, fill);
-    impl_->refresh(*window, QRect(left, top, width, height));
+    window->canvas->rect(left, top, width, height, border, fill);
 }
 
 void QtUi::printText(WindowHandle handle, std::string_view text) {
@@ -592,14 +626,8 @@ void QtUi::printText(WindowHandle handle, std::string_view text) {
     QSize& printed = window->printedAreas[{area.x(), area.y()}];
     const QRect covered(area.topLeft(), area.size().expandedTo(printed));
     printed = area.size();
-    {
-        QPainter painter(&window->canvas->image());
-        painter.setFont(window->drawFont);
-        painter.fillRect(covered, toQColor(window->textBackground));
-        painter.setPen(toQColor(window->drawColour));
-        painter.drawText(area.x(), area.y() + metrics.ascent(), shown);
-    }
-    impl_->refresh(*window, covered);
+    window->canvas->text(covered, QPoint(area.x(), area.y() + metrics.ascent()), window->drawFont,
+                         shown, toQColor(window->drawColour), toQColor(window->textBackground));
     window->pen.rx() += area.width();
 }
 
@@ -730,9 +758,9 @@ void QtUi::stopTimer(WindowHandle handle, int timerId) {
     }
     delete found->second.data();
     window->timers.erase(found);
-    std::erase_if(impl_->queue, [&](const WindowEvent& event) {
-        return event.code == WindowEventCode::Timer && event.window == handle &&
-               event.timerId == timerId;
+    std::erase_if(impl_->queue, [&](const QueuedEvent& queued) {
+        return queued.event.code == WindowEventCode::Timer && queued.event.window == handle &&
+               queued.event.timerId == timerId;
     });
 }
 
@@ -751,13 +779,20 @@ void QtUi::waitEvents() {
 
 int QtUi::messageBox(WindowHandle owner, std::string_view text, std::string_view caption,
                      int style) {
-    QWidget* parent = impl_->dialogParent(owner);
     const bool yesNo = asksYesNo(style);
-    QMessageBox box(messageIcon(style), toQString(caption), toQString(text),
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    // No parent: some desktops attach a parented modal box to its owner as a
+    // sheet without a title bar, and the caption would never show. The box
+    // is modal to the whole program instead, and placed over its owner.
+    QMessageBox box(messageIcon(style), toQString(caption), messageText(text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
     if (yesNo) {
         box.setDefaultButton(QMessageBox::Yes);
+    }
+    if (const QWidget* over = impl_->dialogParent(owner)) {
+        box.adjustSize();
+        box.move(over->frameGeometry().center() - box.rect().center());
     }
     const int answer = box.exec();
     if (!yesNo) {
