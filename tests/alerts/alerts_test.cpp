@@ -124,6 +124,7 @@ TEST_F(Alerts, PairInSlotFiresOnceAndDisarms) {
 TEST_F(Alerts, UnplayableSoundIsReportedOncePerFileUntilItPlaysAgain) {
     const std::string unplayable = "Alert sound cannot be played: /gone.wav";
     ui.refuseWave("/gone.wav");
+    show();
     arm(OPT_GROUPING_BOX, "/gone.wav");
     arm(OPT_PAIR_BOX, "/gone.wav");
     arm(OPT_FLIP_BOX, "/fine.wav");
@@ -155,6 +156,7 @@ TEST_F(Alerts, UnplayableSoundIsReportedOncePerFileUntilItPlaysAgain) {
 
 TEST_F(Alerts, UnplayableSoundIsReportedWhenChosen) {
     ui.refuseWave("/sounds/broken.wav");
+    show();
     for (const char* answer : {"/sounds/broken.wav", "", "/sounds/broken.wav", "/sounds/ok.wav"}) {
         ui.queueFileAnswer(answer);
     }

@@ -40,6 +40,8 @@ protected:
             folder.setLivePips(pair, 5 * pair + 3);
         }
         startUp(app, folder.path());
+        // A trader opens the options window before arming an alert in it.
+        ui.showWindow(options, ShowCommand::Show);
         QApplication::processEvents();
         const char* chosen = std::getenv("VUREZER_ALERT_WAVE");
         wave = chosen != nullptr ? chosen : "";

@@ -22,7 +22,7 @@ TEST_F(LayoutTest, MainMenuCaptionsOrderSeparatorAndIds) {
                      "Log Timers|60 minutes#20|30 minutes#21|15 minutes#22[x]|10 minutes#23|"
                      "5 minutes#24|1 minute#25|"
                      "Pairs|Tarvo Pairs#30[x]~|Orvex Original#31~|"
-                     "Options|Sound/Alerts#35|Pair Alerts#36~|");
+                     "Options|Sound/Alerts#35|Pair Alerts#36~|Strength Chart#37|");
 }
 
 TEST_F(LayoutTest, MultiTimeframeWindowColumnsCaptionsListsAndBoxes) {
