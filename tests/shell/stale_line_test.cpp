@@ -7,7 +7,9 @@
 #include "shell/main_handler.h"
 #include "shell/startup.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -138,6 +140,13 @@ TEST(FeedAndProgram, StoppedFeedShowsStaleAfterAMinuteOfTestClockAndResumedFeedL
         prices += std::string(PAIR_TABLE[pair]) + (pipFactor(pair) == 100 ? ",100.5\n" : ",1.05\n");
     }
     feed(prices);
+    // Back-dated, so that the resumed feed's write shows as a change even on
+    // a file system that keeps whole seconds.
+    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+        std::filesystem::last_write_time(folder.file(std::string(PAIR_TABLE[pair]) + "_RT.csv"),
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::seconds(10));
+    }
     startUp(app, folder.path());
     const WindowHandle main = app.host.windows.main;
     ui.pickListItem(main, DAY_LIST, 0);
