@@ -34,8 +34,8 @@ struct AlertState {
 // window, logs its entry in the event log, then plays its sound.
 void runAlertCheck(AlertCheck check, const AlertInputs& inputs, AlertState& state, Host& host);
 
-// A chosen sound file that cannot be played would leave its alert silent, so
-// the first time it is found so the event log says "Alert sound cannot be
+// A chosen sound file that cannot be played would leave its alert silent.
+// The first time that is found, the event log says "Alert sound cannot be
 // played: " followed by the path as chosen. An empty path is no choice.
 void checkAlertSound(const std::string& path, AlertState& state, Host& host);
 

@@ -181,6 +181,8 @@ TEST_F(ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     });
     click(options, 2);
     EXPECT_EQ(title.toStdString() + "|" + text(options, 3), "Select A Sound File|" + wave);
+    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2), "Alert sound cannot be played: " + wave)
+        << "four bytes are no wave file";
 }
 
 // Fixed style and fonts sized for the layout, whatever the desktop's: the

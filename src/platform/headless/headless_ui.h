@@ -232,7 +232,11 @@ public:
     // Every wave file plays unless refused here: a stand-in for a missing or
     // undecodable file, which can be mended again.
     void refuseWave(const std::string& path, bool refused = true) {
-        refused ? (void)refusedWaves_.insert(path) : (void)refusedWaves_.erase(path);
+        if (refused) {
+            refusedWaves_.insert(path);
+        } else {
+            refusedWaves_.erase(path);
+        }
     }
     // Message boxes are also written here as "Caption: text" when set.
     void echoMessageBoxesTo(std::ostream* stream) { echo_ = stream; }
