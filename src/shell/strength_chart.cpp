@@ -21,6 +21,7 @@ inline constexpr int GRID_STEPS = 5;
 inline constexpr long long MAX_GRID_STEP = 1'000'000'000'000'000LL;
 inline constexpr int TIME_LABEL_TICKS = 600; // ten minutes of one-second ticks
 inline constexpr int LABEL_HEIGHT = 14;
+inline constexpr int TIME_LABEL_HALF_WIDTH = 17; // "HH:MM" centred on its mark
 inline constexpr int PLOT_RIGHT = CHART_PLOT_LEFT + CHART_PLOT_COLUMNS; // first column past it
 inline constexpr int LABELS_RIGHT = CHART_WINDOW_WIDTH - 20;            // room for the widest name
 
@@ -176,7 +177,7 @@ void drawFrame(Ui& ui, WindowHandle window, const StrengthHistory& history, cons
         const int labelAge = std::min(age, STRENGTH_HISTORY_TICKS - 1);
         if (labelAge < history.count) {
             const int secondOfDay = strengthSampleAt(history, labelAge).secondOfDay;
-            printAt(ui, window, x - 17, panel.top + panel.height + 3, BLACK,
+            printAt(ui, window, x - TIME_LABEL_HALF_WIDTH, panel.top + panel.height + 3, BLACK,
                     clockText(secondOfDay));
         }
     }
