@@ -19,7 +19,7 @@ ensure_packages() {
 # shellcheck disable=SC2034 # read by the scripts that source this file
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2 xz-utils
-                liblzma-dev zlib1g-dev libsndfile1-dev)
+                liblzma-dev zlib1g-dev libsndfile1-dev libzip-dev libhowardhinnant-date-dev tzdata)
 # The audible-alert test: a private sound server, its recorder, and a tone maker.
 # shellcheck disable=SC2034
 TEST_PACKAGES=(pulseaudio pulseaudio-utils sox)

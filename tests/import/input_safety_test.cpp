@@ -6,6 +6,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <unistd.h>
 #include <zip.h>
 
@@ -113,6 +116,20 @@ TEST_F(InputSafety, InputsInsideOrLinkedIntoTheTargetAreRefusedAndKept) {
     EXPECT_EQ(readFile(in("EURUSD_H1.csv")), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(out), {}), 1);
 }
+
+#ifndef _WIN32
+TEST_F(InputSafety, APipeIsNeverOpened) {
+    const fs::path pipe = in("EURUSD_H1.csv");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const ImportOutcome named = run(pipe, root_ / "out");
+    EXPECT_EQ(named.errors, std::vector<std::string>{pipe.string() + ": not a regular file"});
+    writeExports(in("..")); // a folder holding the pipe: it is passed over
+    fs::remove(root_ / "EURUSD_H1.csv");
+    fs::copy_file(root_ / "GBPUSD_H1.csv", root_ / "EURUSD_H1.csv");
+    const ImportOutcome folder = run(root_, root_ / "out");
+    EXPECT_EQ(folder.exitCode, 0) << folder.errors.at(0);
+}
+#endif
 
 TEST_F(InputSafety, ZipDownloadsAreReadInPlaceAndOddArchivesNamed) {
     const std::string bars = "20260209 100000;1;1;1;1.1;0\n20260209 110000;1;1;1;1.2;0\n";

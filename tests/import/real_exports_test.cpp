@@ -283,6 +283,44 @@ TEST_F(RealExports, HistDataMinutesOnEitherZoneAcrossTheClockChange) {
                                        "(the clocks skip it); the stamps are on another clock"});
 }
 
+TEST_F(RealExports, PairsOutsideTheFourteenServeAsLegsOfBuiltCrosses) {
+    const auto hourly = [](double close) {
+        return printed("2021.03.02,10:00,1,1,1,%.5f,0\r\n2021.03.02,11:00,1,1,1,%.5f,0\r\n", close,
+                       close + 0.01);
+    };
+    writeEach("60.csv", [&](int pair) { return hourly(pipFactor(pair) == 100 ? 120.0 : 1.2); });
+    fs::remove(in() / "NZDUSD60.csv");
+    fs::remove(in() / "NZDJPY60.csv");
+    write("EURNZD60.csv", hourly(1.6));
+    write("GBPNZD60.csv", hourly(1.9));
+    const ImportOutcome refused = run();
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(has(refused.notes, "EURNZD60.csv: names no pair"));
+
+    ImportOptions options;
+    options.synthesizeMissing = true;
+    const ImportOutcome outcome = run(options);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.errors.at(0);
+    EXPECT_TRUE(has(outcome.notes, "NZDUSD built from 1/EURNZD x EURUSD"));
+    EXPECT_TRUE(has(outcome.notes, "NZDJPY built from 1/EURNZD x EURJPY"));
+    // 1.21 / 1.61 = 0.751552..., 120.01 / 1.61 = 74.540372...
+    EXPECT_EQ(lines("NZDUSD_H1.csv").at(0), "2021.03.02 11:00,0.75155");
+    EXPECT_EQ(lines("NZDJPY_H1.csv").at(0), "2021.03.02 11:00,74.540");
+}
+
+TEST_F(RealExports, PairsWhoseDatesMissTheOthersAreNamed) {
+    writeEach("60.csv", [](int pair) {
+        return pair == pairIndexOf("AUDJPY")
+                   ? "2025.01.06,10:00,1,1,1,1.1,0\r\n2025.01.07,10:00,1,1,1,1.1,0\r\n"
+                   : "2026.02.02,10:00,1,1,1,1.1,0\r\n2026.02.03,10:00,1,1,1,1.1,0\r\n";
+    });
+    const ImportOutcome outcome = run();
+    EXPECT_EQ(outcome.errors,
+              std::vector<std::string>{"the fourteen pairs have no daily bar in common; the dates "
+                                       "of AUDJPY (2025.01.06 to 2025.01.07) do not overlap the "
+                                       "others'"});
+}
+
 TEST(FileBars, TheCommonGapDecidesTheBarLength) {
     EXPECT_EQ(commonBarLength({}), 1);
     EXPECT_EQ(commonBarLength({at(2021, 3, 1)}), 1);

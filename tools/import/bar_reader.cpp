@@ -412,6 +412,16 @@ std::optional<InputFormat> inputFormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
+// Grows by half rather than doubling: a file of millions of bars then never
+// holds three times its size in memory while the rows move to a larger block.
+void growGently(BarReadResult& result) {
+    if (result.bars.size() == result.bars.capacity()) {
+        const std::size_t more = result.bars.size() / 2 + 4096;
+        result.bars.reserve(result.bars.size() + more);
+        result.lines.reserve(result.bars.size() + more);
+    }
+}
+
 // Slash dates whose numbers are all 12 or less fit either order; the rows
 // whose numbers settle it decide for the whole file.
 struct SlashDates {
@@ -515,6 +525,7 @@ BarReadResult readBars(std::istream& in, const std::string& fileName,
             continue;
         }
         slashDates.note(stamp, result.bars.size(), lineNumber);
+        growGently(result);
         result.bars.push_back(bar);
         result.lines.push_back(lineNumber);
     }

@@ -1,5 +1,7 @@
 #include "tools/import/cross_pairs.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string_view>
 
@@ -11,14 +13,15 @@ constexpr std::array<std::string_view, 7> COMMON_CURRENCIES = {"USD", "EUR", "GB
                                                                "CHF", "AUD", "NZD"};
 
 std::string_view symbolOf(int pair) {
-    return PAIR_TABLE[static_cast<std::size_t>(pair)];
+    return extendedSymbol(pair);
 }
 
 // The present pair that quotes `base` against `quote`, directly or the other
 // way round.
+template <std::size_t N>
 std::optional<CrossLeg> legFor(std::string_view base, std::string_view quote,
-                               const std::array<bool, PAIR_COUNT>& present) {
-    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+                               const std::array<bool, N>& present) {
+    for (int pair = 0; pair < static_cast<int>(N); ++pair) {
         if (!present[static_cast<std::size_t>(pair)]) {
             continue;
         }
@@ -41,9 +44,8 @@ std::string legText(const CrossLeg& leg) {
     return (leg.inverted ? "1/" : "") + std::string(symbolOf(leg.pair));
 }
 
-} // namespace
-
-std::optional<CrossRecipe> crossRecipe(int pair, const std::array<bool, PAIR_COUNT>& present) {
+template <std::size_t N>
+std::optional<CrossRecipe> recipeFrom(int pair, const std::array<bool, N>& present) {
     const std::string_view base = symbolOf(pair).substr(0, 3);
     const std::string_view quote = symbolOf(pair).substr(3);
     for (const std::string_view common : COMMON_CURRENCIES) {
@@ -59,14 +61,9 @@ std::optional<CrossRecipe> crossRecipe(int pair, const std::array<bool, PAIR_COU
     return std::nullopt;
 }
 
-std::string describe(const CrossRecipe& recipe) {
-    return std::string(symbolOf(recipe.pair)) + " built from " + legText(recipe.legs[0]) + " x " +
-           legText(recipe.legs[1]);
-}
-
-std::map<Minute, double>
-buildCross(const CrossRecipe& recipe,
-           const std::array<std::map<Minute, double>, PAIR_COUNT>& closes) {
+template <std::size_t N>
+std::map<Minute, double> crossOf(const CrossRecipe& recipe,
+                                 const std::array<std::map<Minute, double>, N>& closes) {
     const auto& first = closes[static_cast<std::size_t>(recipe.legs[0].pair)];
     const auto& second = closes[static_cast<std::size_t>(recipe.legs[1].pair)];
     const double scale = pipFactor(recipe.pair) == 100 ? 1e3 : 1e5;
@@ -81,6 +78,67 @@ buildCross(const CrossRecipe& recipe,
         cross.emplace_hint(cross.end(), bucket, std::round(value * scale) / scale);
     }
     return cross;
+}
+
+} // namespace
+
+std::string_view extendedSymbol(int pair) {
+    return pair < PAIR_COUNT ? PAIR_TABLE[static_cast<std::size_t>(pair)]
+                             : LEG_ONLY_PAIRS[static_cast<std::size_t>(pair - PAIR_COUNT)];
+}
+
+int legOnlyPairFromFileName(std::string_view fileName, std::string_view prefix,
+                            std::string_view suffix) {
+    const auto lower = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return out;
+    };
+    const std::string name = lower(fileName);
+    int best = -1;
+    std::size_t bestPosition = std::string::npos;
+    for (int pair = PAIR_COUNT; pair < EXTENDED_PAIR_COUNT; ++pair) {
+        const std::size_t position = name.find(
+            lower(std::string(prefix) + std::string(extendedSymbol(pair)) + std::string(suffix)));
+        if (position < bestPosition) {
+            bestPosition = position;
+            best = pair;
+        }
+    }
+    return best;
+}
+
+std::optional<CrossRecipe> crossRecipe(int pair, const std::array<bool, PAIR_COUNT>& present) {
+    return recipeFrom(pair, present);
+}
+
+std::optional<CrossRecipe> crossRecipe(int pair,
+                                       const std::array<bool, EXTENDED_PAIR_COUNT>& present) {
+    std::array<bool, PAIR_COUNT> fourteen{};
+    std::copy_n(present.begin(), PAIR_COUNT, fourteen.begin());
+    if (auto recipe = recipeFrom(pair, fourteen)) {
+        return recipe;
+    }
+    return recipeFrom(pair, present);
+}
+
+std::string describe(const CrossRecipe& recipe) {
+    return std::string(symbolOf(recipe.pair)) + " built from " + legText(recipe.legs[0]) + " x " +
+           legText(recipe.legs[1]);
+}
+
+std::map<Minute, double>
+buildCross(const CrossRecipe& recipe,
+           const std::array<std::map<Minute, double>, PAIR_COUNT>& closes) {
+    return crossOf(recipe, closes);
+}
+
+std::map<Minute, double>
+buildCross(const CrossRecipe& recipe,
+           const std::array<std::map<Minute, double>, EXTENDED_PAIR_COUNT>& closes) {
+    return crossOf(recipe, closes);
 }
 
 } // namespace vz

@@ -10,6 +10,20 @@
 
 namespace vz {
 
+// The fourteen pairs, then the other pairs of their seven currencies, which
+// a broker's folder often holds and which can serve as legs of a built cross.
+inline constexpr int EXTENDED_PAIR_COUNT = PAIR_COUNT + 7;
+inline constexpr std::array<std::string_view, EXTENDED_PAIR_COUNT - PAIR_COUNT> LEG_ONLY_PAIRS = {
+    "EURAUD", "EURNZD", "GBPAUD", "GBPNZD", "AUDNZD", "AUDCHF", "NZDCHF"};
+
+// The symbol of a pair of the extended index: 0 to 13 the fourteen pairs.
+std::string_view extendedSymbol(int pair);
+
+// A leg-only pair named in a file name (with the prefix and suffix around
+// it), as an extended index; -1 for none.
+int legOnlyPairFromFileName(std::string_view fileName, std::string_view prefix = {},
+                            std::string_view suffix = {});
+
 // One factor of a built cross: a pair's close, or its reciprocal.
 struct CrossLeg {
     int pair = -1;
@@ -31,8 +45,16 @@ std::optional<CrossRecipe> crossRecipe(int pair, const std::array<bool, PAIR_COU
 // "GBPCHF built from GBPUSD x USDCHF"; a reciprocal leg reads "1/USDCHF".
 std::string describe(const CrossRecipe& recipe);
 
+// As above, with leg-only pairs (extended indices) as legs where no recipe
+// from the fourteen alone exists.
+std::optional<CrossRecipe> crossRecipe(int pair,
+                                       const std::array<bool, EXTENDED_PAIR_COUNT>& present);
+
 // The cross on every bucket both legs have, rounded to the pair's usual digits.
 std::map<Minute, double> buildCross(const CrossRecipe& recipe,
                                     const std::array<std::map<Minute, double>, PAIR_COUNT>& closes);
+std::map<Minute, double>
+buildCross(const CrossRecipe& recipe,
+           const std::array<std::map<Minute, double>, EXTENDED_PAIR_COUNT>& closes);
 
 } // namespace vz

@@ -31,6 +31,13 @@ Minute floorMod(Minute value, Minute divisor) {
 }
 
 void sortByStamp(std::vector<StampedClose>& rows) {
+    const auto earlier = [](const StampedClose& a, const StampedClose& b) {
+        return a.stamp < b.stamp;
+    };
+    // Most files come sorted; a sort would only take a buffer as large as them.
+    if (std::is_sorted(rows.begin(), rows.end(), earlier)) {
+        return;
+    }
     std::stable_sort(rows.begin(), rows.end(), [](const StampedClose& a, const StampedClose& b) {
         return a.stamp < b.stamp;
     });
@@ -58,9 +65,7 @@ void keepOnGrid(std::vector<StampedClose>& rows, Minute length, FileBarsReport& 
     }
     const Minute phase = mostCommon(phases);
     const Minute tolerance = length >= MINUTES_PER_DAY ? DAILY_TOLERANCE : 0;
-    std::vector<StampedClose> kept;
-    kept.reserve(rows.size());
-    for (StampedClose row : rows) {
+    std::erase_if(rows, [&](StampedClose& row) {
         const Minute off = floorMod(row.stamp - phase, length);
         if (off != 0 && off <= tolerance) {
             row.stamp -= off;
@@ -68,11 +73,10 @@ void keepOnGrid(std::vector<StampedClose>& rows, Minute length, FileBarsReport& 
             row.stamp += length - off;
         } else if (off != 0) {
             report.offGrid.add(row.line);
-            continue;
+            return true;
         }
-        kept.push_back(row);
-    }
-    rows.swap(kept);
+        return false;
+    });
 }
 
 std::vector<Minute> stampsOf(const std::vector<StampedClose>& sorted) {

@@ -3,6 +3,7 @@
 #include "tools/import/cross_pairs.h"
 #include "tools/import/file_bars.h"
 #include "tools/import/history_centre.h"
+#include "tools/import/import_inputs.h"
 #include "tools/import/packed_input.h"
 #include "tools/import/resample.h"
 #include "tools/import/source_zone.h"
@@ -20,12 +21,6 @@ namespace vz {
 
 namespace {
 
-struct InputFile {
-    std::string name; // as the user will recognise it in messages
-    fs::path path;
-    int pair = -1;
-};
-
 std::string lowerCase(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(),
@@ -34,8 +29,15 @@ std::string lowerCase(std::string_view text) {
 }
 
 std::string symbolOf(int pair) {
-    return std::string(PAIR_TABLE[static_cast<std::size_t>(pair)]);
+    return std::string(extendedSymbol(pair));
 }
+
+// Leg-only pairs hold no JPY: five decimals.
+std::string closeText(int pair, double close) {
+    return formatPrice(pair < PAIR_COUNT ? pair : 0, close);
+}
+
+using AllSeries = std::array<std::vector<BarSeries>, EXTENDED_PAIR_COUNT>;
 
 std::string timeframeName(Timeframe timeframe) {
     switch (timeframe) {
@@ -59,11 +61,6 @@ std::string lengthText(Minute minutes) {
     return std::to_string(minutes) + " minute(s)";
 }
 
-bool isHidden(const fs::path& path) {
-    const std::string name = path.filename().string();
-    return !name.empty() && name.front() == '.';
-}
-
 bool stopAsked(const std::atomic<int>* stop) {
     return stop != nullptr && stop->load() != 0;
 }
@@ -82,111 +79,6 @@ std::string signalName(int signal) {
 void reportStop(int signal, ImportOutcome& outcome) {
     outcome.errors = {"stopped by " + signalName(signal) + "; nothing was written"};
     outcome.exitCode = 128 + signal;
-}
-
-// The files of one folder, in name order; false when the folder could not be read.
-bool listFolder(const std::string& input, std::vector<fs::path>& inFolder, ImportOutcome& outcome) {
-    std::error_code error;
-    fs::directory_iterator entry(input, error);
-    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        const fs::path& path = entry->path();
-        if (isHidden(path)) {
-            continue;
-        }
-        std::error_code typeError;
-        if (entry->is_regular_file(typeError)) {
-            inFolder.push_back(path);
-        } else if (entry->is_directory(typeError)) {
-            // Sub-folders often hold other sources of the same pairs;
-            // mixing them unasked would blend two price feeds.
-            outcome.notes.push_back("skipped " + path.string() +
-                                    ": a folder (name it to read its files)");
-        }
-    }
-    if (error) {
-        outcome.errors.push_back(input + ": " + error.message());
-        return false;
-    }
-    std::sort(inFolder.begin(), inFolder.end());
-    return true;
-}
-
-// Expands folders into their files, in name order, and names each file's pair.
-void collectInputs(const ImportOptions& options, std::vector<InputFile>& files,
-                   ImportOutcome& outcome) {
-    for (const std::string& input : options.inputs) {
-        std::error_code error;
-        if (fs::is_directory(input, error)) {
-            std::vector<fs::path> inFolder;
-            if (!listFolder(input, inFolder, outcome)) {
-                continue;
-            }
-            for (const fs::path& path : inFolder) {
-                const int pair = options.pair ? *options.pair
-                                              : pairFromFileName(path.filename().string(),
-                                                                 options.prefix, options.suffix);
-                // A history file's header names its pair.
-                if (pair < 0 && !isHistoryCentreName(path.filename().string())) {
-                    outcome.notes.push_back("skipped " + path.string() + ": names no pair");
-                    continue;
-                }
-                files.push_back({path.string(), path, pair});
-            }
-        } else if (fs::is_regular_file(input, error)) {
-            const int pair = options.pair ? *options.pair
-                                          : pairFromFileName(fs::path(input).filename().string(),
-                                                             options.prefix, options.suffix);
-            if (pair < 0 && !isHistoryCentreName(fs::path(input).filename().string())) {
-                outcome.errors.push_back(input + ": the file name names none of the fourteen pairs "
-                                                 "(rename it or give --pair)");
-                continue;
-            }
-            files.push_back({input, input, pair});
-        } else if (error && error != std::errc::no_such_file_or_directory) {
-            outcome.errors.push_back(input + ": " + error.message());
-        } else {
-            outcome.errors.push_back(input + ": no such file or folder");
-        }
-    }
-}
-
-// The history files replace whatever has their names in the target folder, and
-// a later run would read them back as bars: an input there is refused, judged
-// by real path so that links and other spellings of the folder count too.
-bool checkInputsOutsideTarget(const std::string& folder, const std::vector<InputFile>& files,
-                              ImportOutcome& outcome) {
-    std::error_code error;
-    const fs::path target = fs::weakly_canonical(folder, error);
-    if (error) {
-        return true; // the write reports a folder that cannot be reached
-    }
-    std::vector<fs::path> existingTargets;
-    for (const Timeframe timeframe : ALL_TIMEFRAMES) {
-        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            const fs::path path = target / historyFileNameOf(pair, timeframe);
-            if (fs::exists(path, error)) {
-                existingTargets.push_back(path);
-            }
-        }
-    }
-    for (const InputFile& file : files) {
-        const fs::path real = fs::canonical(file.path, error);
-        const bool inTarget = !error && real.parent_path() == target;
-        const bool linked =
-            std::any_of(existingTargets.begin(), existingTargets.end(), [&](const fs::path& path) {
-                std::error_code ignored;
-                return fs::equivalent(path, file.path, ignored);
-            });
-        if (inTarget || linked) {
-            outcome.errors.push_back(file.name + ": an input " +
-                                     (inTarget ? "inside" : "linked into") + " the target folder " +
-                                     folder +
-                                     ", which the history files would overwrite; write them to "
-                                     "another folder");
-            return false;
-        }
-    }
-    return true;
 }
 
 // Under the automatic clock a run whose files disagree is refused: a UTC
@@ -276,13 +168,17 @@ WeekendTest weekendTestFor(LabelClock clock) {
     }
 }
 
-FileSeries settle(const InputFile& file, const BarReadResult& read, LabelClock clock,
-                  Minute knownLength, FileBarsReport& report) {
+// The rows as read are let go before they are settled: a large file is then
+// held twice only for a moment.
+FileSeries settle(const InputFile& file, BarReadResult& read, LabelClock clock, Minute knownLength,
+                  FileBarsReport& report) {
     std::vector<StampedClose> rows;
     rows.reserve(read.bars.size());
     for (std::size_t i = 0; i < read.bars.size(); ++i) {
         rows.push_back({labelStamp(read.bars[i], clock), read.bars[i].close, read.lines[i]});
     }
+    std::vector<RawBar>().swap(read.bars);
+    std::vector<int>().swap(read.lines);
     return {file.name, settleFileBars(std::move(rows), weekendTestFor(clock), report, knownLength)};
 }
 
@@ -308,7 +204,7 @@ void noteOverlap(int pair, const FileSeries& earlier, const FileSeries& later, M
         }
         if (a != earlier.bars.end() && a->stamp == bar.stamp) {
             ++shared;
-            differ += formatPrice(pair, a->close) != formatPrice(pair, bar.close) ? 1 : 0;
+            differ += closeText(pair, a->close) != closeText(pair, bar.close) ? 1 : 0;
         }
     }
     const auto label = [&](Minute stamp) {
@@ -344,14 +240,16 @@ BarSeries mergeFiles(int pair, Minute length, std::vector<FileSeries>& files,
 // A history file's header names its symbol; the file name may be anything.
 int pairOfHistoryCentreFile(const ImportOptions& options, const InputFile& file,
                             const HistoryCentreHeader& header) {
-    const int named = pairFromFileName(header.symbol);
+    int named = pairFromFileName(header.symbol);
+    if (named < 0 && options.synthesizeMissing) {
+        named = legOnlyPairFromFileName(header.symbol);
+    }
     return options.pair || named < 0 ? file.pair : named;
 }
 
 // Every file's bars on the label clock, grouped per pair and bar length.
-bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
-             std::array<std::vector<BarSeries>, PAIR_COUNT>& series, ImportOutcome& outcome,
-             const std::atomic<int>* stop) {
+bool readAll(const ImportOptions& options, const std::vector<InputFile>& files, AllSeries& series,
+             ImportOutcome& outcome, const std::atomic<int>* stop) {
     std::optional<SourceZone> zone;
     if (!options.sourceZone.empty()) {
         std::string problem;
@@ -362,7 +260,7 @@ bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
         }
     }
     const ReadSettings settings{options.format, options.dateOrder, options.closeColumn};
-    std::array<std::map<Minute, std::vector<FileSeries>>, PAIR_COUNT> byLength;
+    std::array<std::map<Minute, std::vector<FileSeries>>, EXTENDED_PAIR_COUNT> byLength;
     std::vector<std::string> movedToServer;
     std::vector<std::string> keptAsWritten;
     for (const InputFile& file : files) {
@@ -399,7 +297,7 @@ bool readAll(const ImportOptions& options, const std::vector<InputFile>& files,
         noteSetAside(file.name, read, report, outcome);
         byLength[static_cast<std::size_t>(pair)][report.barMinutes].push_back(std::move(settled));
     }
-    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+    for (int pair = 0; pair < EXTENDED_PAIR_COUNT; ++pair) {
         for (auto& [length, group] : byLength[static_cast<std::size_t>(pair)]) {
             series[static_cast<std::size_t>(pair)].push_back(
                 mergeFiles(pair, length, group, outcome));
@@ -419,14 +317,13 @@ std::string symbolList(const std::vector<int>& pairs) {
 
 // A broker that lacks a few crosses still has their legs; on request those
 // pairs are built from them, and a pair that nothing connects is named.
-bool planMissingPairs(const ImportOptions& options,
-                      const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
+bool planMissingPairs(const ImportOptions& options, const AllSeries& series,
                       std::vector<CrossRecipe>& recipes, ImportOutcome& outcome) {
-    std::array<bool, PAIR_COUNT> present{};
+    std::array<bool, EXTENDED_PAIR_COUNT> present{};
     std::vector<int> missing;
-    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+    for (int pair = 0; pair < EXTENDED_PAIR_COUNT; ++pair) {
         present[static_cast<std::size_t>(pair)] = !series[static_cast<std::size_t>(pair)].empty();
-        if (!present[static_cast<std::size_t>(pair)]) {
+        if (pair < PAIR_COUNT && !present[static_cast<std::size_t>(pair)]) {
             missing.push_back(pair);
         }
     }
@@ -456,6 +353,38 @@ bool planMissingPairs(const ImportOptions& options,
         outcome.notes.push_back(describe(recipe));
     }
     return true;
+}
+
+// The pairs whose dates overlap the fewest others, so that a user whose
+// fourteen files have no bar in common knows which file to look at.
+std::string apartPairs(const std::array<std::map<Minute, double>, PAIR_COUNT>& perPair,
+                       Timeframe timeframe) {
+    std::array<int, PAIR_COUNT> overlaps{};
+    for (std::size_t a = 0; a < perPair.size(); ++a) {
+        for (std::size_t b = 0; b < perPair.size(); ++b) {
+            const bool overlap = a != b && !perPair[a].empty() && !perPair[b].empty() &&
+                                 perPair[a].begin()->first <= perPair[b].rbegin()->first &&
+                                 perPair[b].begin()->first <= perPair[a].rbegin()->first;
+            overlaps[a] += overlap ? 1 : 0;
+        }
+    }
+    const int fewest = *std::min_element(overlaps.begin(), overlaps.end());
+    if (fewest == PAIR_COUNT - 1) {
+        return "; their dates overlap, but no bar falls on a common " + timeframeName(timeframe) +
+               " stamp";
+    }
+    std::string text;
+    for (std::size_t pair = 0; pair < perPair.size(); ++pair) {
+        if (overlaps[pair] != fewest) {
+            continue;
+        }
+        const auto& closes = perPair[pair];
+        text += (text.empty() ? "" : ", ") + symbolOf(static_cast<int>(pair)) +
+                (closes.empty() ? " (no bars)"
+                                : " (" + barLabel(closes.begin()->first, timeframe) + " to " +
+                                      barLabel(closes.rbegin()->first, timeframe) + ")");
+    }
+    return "; the dates of " + text + " do not overlap the others'";
 }
 
 std::string seriesText(const BarSeries& series) {
@@ -498,12 +427,11 @@ void warnOfWeekendDays(const ImportOptions& options, const AlignedBars& aligned,
                                " Saturday or Sunday bar(s); " + fix);
 }
 
-bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
-                    const std::array<std::vector<BarSeries>, PAIR_COUNT>& series,
+bool buildTimeframe(const ImportOptions& options, Timeframe timeframe, const AllSeries& series,
                     const std::vector<CrossRecipe>& recipes, HistorySet& set,
                     ImportOutcome& outcome) {
-    std::array<std::map<Minute, double>, PAIR_COUNT> perPair;
-    for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+    std::array<std::map<Minute, double>, EXTENDED_PAIR_COUNT> perPair;
+    for (int pair = 0; pair < EXTENDED_PAIR_COUNT; ++pair) {
         const auto& candidates = series[static_cast<std::size_t>(pair)];
         if (candidates.empty()) {
             continue; // built below from its legs
@@ -523,10 +451,12 @@ bool buildTimeframe(const ImportOptions& options, Timeframe timeframe,
     for (const CrossRecipe& recipe : recipes) {
         perPair[static_cast<std::size_t>(recipe.pair)] = buildCross(recipe, perPair);
     }
-    const AlignedBars aligned = alignPairs(perPair, options.lines);
+    std::array<std::map<Minute, double>, PAIR_COUNT> fourteen;
+    std::move(perPair.begin(), perPair.begin() + PAIR_COUNT, fourteen.begin());
+    const AlignedBars aligned = alignPairs(fourteen, options.lines);
     if (aligned.buckets.empty()) {
         outcome.errors.push_back("the fourteen pairs have no " + timeframeName(timeframe) +
-                                 " bar in common");
+                                 " bar in common" + apartPairs(fourteen, timeframe));
         return false;
     }
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
@@ -592,7 +522,7 @@ ImportOutcome runImport(const ImportOptions& options, const std::atomic<int>* st
         outcome.errors.push_back("found no file that names a pair (sub-folders are not searched; "
                                  "name each one to read it)");
     }
-    std::array<std::vector<BarSeries>, PAIR_COUNT> series;
+    AllSeries series;
     std::vector<CrossRecipe> recipes;
     HistorySet set;
     bool built = outcome.errors.empty() &&
