@@ -198,7 +198,7 @@ bool TextLineReader::next(std::string& line) {
 
 std::optional<std::string> readFirstLine(TextFile& file, std::size_t limit) {
     std::string line;
-    std::array<char, 1024> block{};
+    std::array<char, 1024> block; // filled by the reads, never read beyond them
     while (line.size() <= limit) {
         const std::size_t got = file.readBlock(block.data(), block.size());
         if (got == 0) {

@@ -38,6 +38,20 @@ std::string_view withoutLineEnd(std::string_view text) {
     return text;
 }
 
+// Inline, as the texts are a few characters long and a call to memcmp
+// cost more than the comparison.
+bool sameText(const std::string& stored, std::string_view text) {
+    if (stored.size() != text.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (stored[i] != text[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool isPopup(const MenuItemState& item) {
     return (item.flags & MENU_POPUP) != 0U && static_cast<bool>(item.subMenu);
 }
@@ -175,7 +189,10 @@ void HeadlessUi::createControl(WindowHandle window, ControlKind kind, std::strin
 }
 
 void HeadlessUi::setControlText(WindowHandle window, int id, std::string_view text) {
-    if (ControlState* control = findControl(window, id)) {
+    // Most ticks set most boxes to what they already show; comparing first
+    // is cheaper than the general assignment.
+    ControlState* control = findControl(window, id);
+    if (control != nullptr && !sameText(control->text, text)) {
         control->text.assign(text);
     }
 }
