@@ -38,20 +38,6 @@ std::string_view withoutLineEnd(std::string_view text) {
     return text;
 }
 
-// Inline, as the texts are a few characters long and a call to memcmp
-// cost more than the comparison.
-bool sameText(const std::string& stored, std::string_view text) {
-    if (stored.size() != text.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (stored[i] != text[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool isPopup(const MenuItemState& item) {
     return (item.flags & MENU_POPUP) != 0U && static_cast<bool>(item.subMenu);
 }
@@ -189,11 +175,18 @@ void HeadlessUi::createControl(WindowHandle window, ControlKind kind, std::strin
 }
 
 void HeadlessUi::setControlText(WindowHandle window, int id, std::string_view text) {
-    // Most ticks set most boxes to what they already show; comparing first
-    // is cheaper than the general assignment.
     ControlState* control = findControl(window, id);
-    if (control != nullptr && !sameText(control->text, text)) {
-        control->text.assign(text);
+    if (control == nullptr) {
+        return;
+    }
+    // A tick sets a hundred boxes, mostly to a text of the length they
+    // already hold: copying the characters over is much cheaper than the
+    // general assignment.
+    std::string& stored = control->text;
+    if (stored.size() == text.size()) {
+        std::copy(text.begin(), text.end(), stored.begin());
+    } else {
+        stored.assign(text);
     }
 }
 
