@@ -160,9 +160,11 @@ void setUpBusyProgram(App& app, HeadlessUi& ui, const std::string& folder) {
 }
 
 // One second of the program with the 14 real-time reads.
-void BM_RealTimeTickWithAllColumns(benchmark::State& state) {
+void realTimeTick(benchmark::State& state, bool unseenSkipped) {
     FullFolder folder;
     Desk desk;
+    desk.ui.setPaintsPixels(!unseenSkipped);
+    desk.ui.setKeepsPrintedTexts(!unseenSkipped);
     setUpBusyProgram(desk.app, desk.ui, folder.folder());
     for (auto _ : state) {
         runRealTimeTick(desk.app);
@@ -172,12 +174,24 @@ void BM_RealTimeTickWithAllColumns(benchmark::State& state) {
         }
     }
 }
+void BM_RealTimeTickWithAllColumns(benchmark::State& state) {
+    realTimeTick(state, false);
+}
 BENCHMARK(BM_RealTimeTickWithAllColumns)->Unit(benchmark::kMicrosecond);
 
+void BM_RealTimeTickUnseenSkipped(benchmark::State& state) {
+    realTimeTick(state, true);
+}
+BENCHMARK(BM_RealTimeTickUnseenSkipped)->Unit(benchmark::kMicrosecond);
+
 // The same tick on prices already in place: the program's own work alone.
-void BM_TickWithoutReads(benchmark::State& state) {
+// Painted, the headless canvases cost most of it; the replay paints nothing
+// and keeps no printed texts, and the "Unseen" variant measures it that way.
+void tickWithoutReads(benchmark::State& state, bool unseenSkipped) {
     FullFolder folder;
     Desk desk;
+    desk.ui.setPaintsPixels(!unseenSkipped);
+    desk.ui.setKeepsPrintedTexts(!unseenSkipped);
     setUpBusyProgram(desk.app, desk.ui, folder.folder());
     auto& prices = desk.app.market.livePrices;
     int step = 0;
@@ -190,6 +204,14 @@ void BM_TickWithoutReads(benchmark::State& state) {
         }
     }
 }
+void BM_TickWithoutReads(benchmark::State& state) {
+    tickWithoutReads(state, false);
+}
 BENCHMARK(BM_TickWithoutReads)->Unit(benchmark::kMicrosecond);
+
+void BM_TickWithoutReadsUnseenSkipped(benchmark::State& state) {
+    tickWithoutReads(state, true);
+}
+BENCHMARK(BM_TickWithoutReadsUnseenSkipped)->Unit(benchmark::kMicrosecond);
 
 } // namespace

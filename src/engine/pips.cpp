@@ -93,16 +93,22 @@ void exchangeSort(SlotList& entries) {
         from[i] = static_cast<std::uint8_t>(i);
     }
     for (std::size_t i = 0; i < pips.size(); ++i) {
+        // Entry i only changes by these swaps, so it can stay in registers
+        // while j runs; the swaps are written without a branch, as which way
+        // each goes is a coin toss.
+        std::int32_t pipsI = pips[i];
+        std::uint8_t fromI = from[i];
         for (std::size_t j = i + 1; j < pips.size(); ++j) {
-            // Written without a branch: which way it goes is a coin toss.
-            const bool swap = pips[i] < pips[j];
-            const std::int32_t pipsI = pips[i];
-            const std::uint8_t fromI = from[i];
-            pips[i] = swap ? pips[j] : pipsI;
-            pips[j] = swap ? pipsI : pips[j];
-            from[i] = swap ? from[j] : fromI;
-            from[j] = swap ? fromI : from[j];
+            const bool swap = pipsI < pips[j];
+            const std::int32_t pipsJ = pips[j];
+            const std::uint8_t fromJ = from[j];
+            pips[j] = swap ? pipsI : pipsJ;
+            from[j] = swap ? fromI : fromJ;
+            pipsI = swap ? pipsJ : pipsI;
+            fromI = swap ? fromJ : fromI;
         }
+        pips[i] = pipsI;
+        from[i] = fromI;
     }
     const SlotList unsorted = entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {

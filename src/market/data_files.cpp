@@ -97,7 +97,7 @@ bool loadHistoryFile(MarketData& market, FileSystem& files, Timeframe timeframe,
     std::string line;
     int count = 0;
     while (count < HISTORY_LOAD_LIMIT && lines.next(line)) {
-        market.history.bar(timeframe, pair, count) = parseHistoryLine(line, timeframe);
+        parseHistoryLineInto(market.history.bar(timeframe, pair, count), line, timeframe);
         ++count;
     }
     file->close();
@@ -198,7 +198,7 @@ bool TextLineReader::next(std::string& line) {
 
 std::optional<std::string> readFirstLine(TextFile& file, std::size_t limit) {
     std::string line;
-    std::array<char, 1024> block{};
+    std::array<char, 1024> block; // filled by the reads, never read beyond them
     while (line.size() <= limit) {
         const std::size_t got = file.readBlock(block.data(), block.size());
         if (got == 0) {
@@ -263,15 +263,17 @@ bool acceptsLivePrice(double value) {
 }
 
 HistoryBar parseHistoryLine(std::string_view line, Timeframe timeframe) {
-    const auto length = static_cast<std::size_t>(labelLength(timeframe));
     HistoryBar bar;
-    bar.text = std::string(line.substr(0, length));
+    parseHistoryLineInto(bar, line, timeframe);
+    return bar;
+}
+
+void parseHistoryLineInto(HistoryBar& bar, std::string_view line, Timeframe timeframe) {
+    const auto length = static_cast<std::size_t>(labelLength(timeframe));
+    bar.text.assign(line.substr(0, length));
     // The character after the label is the separator, skipped unseen.
     const std::size_t priceStart = length + 1;
-    if (line.size() > priceStart) {
-        bar.price = storedPrice(parseNumber(line.substr(priceStart)));
-    }
-    return bar;
+    bar.price = line.size() > priceStart ? storedPrice(parseNumber(line.substr(priceStart))) : 0.0F;
 }
 
 std::string historyFileName(const std::string& folder, int pair, Timeframe timeframe) {

@@ -60,6 +60,8 @@ bool acceptsLivePrice(double value);
 
 // Splits one history line into label and price.
 HistoryBar parseHistoryLine(std::string_view line, Timeframe timeframe);
+// The same into a stored bar, whose label keeps its storage on a reload.
+void parseHistoryLineInto(HistoryBar& bar, std::string_view line, Timeframe timeframe);
 
 std::string historyFileName(const std::string& folder, int pair, Timeframe timeframe);
 std::string realTimeFileName(const std::string& folder, int pair);

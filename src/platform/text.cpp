@@ -67,7 +67,9 @@ void appendFormattedNumber(std::string& out, double value, int numberDecimals) {
     const auto result =
         numberChars(buffer.data() + 1, buffer.data() + buffer.size(), value, numberDecimals);
     if (result.ec == std::errc{}) {
-        out.append(buffer.data(), result.ptr);
+        // With a length, not an end pointer: the iterator form builds a
+        // temporary string first.
+        out.append(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sstream>
 
 namespace vz {
@@ -62,6 +63,18 @@ TEST(CanvasRect, HollowKeepsTheInsideAndFilledPaintsIt) {
     canvas.rect(0, 0, -4, 5, BLUE, BLUE);
     EXPECT_EQ(countOf(canvas, WHITE), 3 * 2);
     EXPECT_EQ(countOf(canvas, BLUE), 14);
+}
+
+TEST(CanvasRect, FillsAreClippedToTheCanvasOnEverySide) {
+    Canvas canvas(20, 20, GREEN);
+    canvas.fillRect(-5, 15, 100, 100, RED);
+    canvas.fillRect(25, 0, 5, 5, RED);
+    canvas.fillRect(0, -9, 3, 10, RED);
+    canvas.fillRect(std::numeric_limits<int>::max() - 1, 0, 10, 10, RED);
+    canvas.fillRect(std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 5, RED);
+    EXPECT_EQ(countOf(canvas, RED), 20 * 5 + 3);
+    EXPECT_EQ(canvas.pixel(19, 19), RED);
+    EXPECT_EQ(canvas.pixel(3, 0), GREEN);
 }
 
 class HeadlessWindow : public ::testing::Test {

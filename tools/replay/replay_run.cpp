@@ -60,9 +60,9 @@ std::string folderWithSeparator(const std::string& folder) {
 }
 
 void appendWhole(std::string& line, long long value) {
-    std::array<char, 24> digits{};
+    std::array<char, 24> digits;
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    line.append(digits.data(), result.ptr);
+    line.append(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
 }
 
 // Built into one reused string: a long replay writes a line per column and tick.

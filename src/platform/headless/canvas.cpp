@@ -37,10 +37,15 @@ void Canvas::fillRect(int left, int top, int width, int height, Colour colour) {
     const long long y0 = std::max<long long>(top, 0);
     const long long x1 = std::min<long long>(static_cast<long long>(left) + width, width_);
     const long long y1 = std::min<long long>(static_cast<long long>(top) + height, height_);
+    if (x0 >= x1) {
+        return;
+    }
+    // Row by row in one run each: a printed text fills thousands of pixels,
+    // and a tick prints dozens of texts.
+    const auto run = static_cast<std::size_t>(x1 - x0);
     for (long long y = y0; y < y1; ++y) {
-        for (long long x = x0; x < x1; ++x) {
-            setPixel(static_cast<int>(x), static_cast<int>(y), colour);
-        }
+        const auto start = static_cast<std::size_t>(y * width_ + x0);
+        std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(start), run, colour);
     }
 }
 
