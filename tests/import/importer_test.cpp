@@ -1,3 +1,4 @@
+#include "tests/import/import_folders.h"
 #include "tests/import/packed_samples.h"
 
 #include "tools/import/cross_pairs.h"
@@ -18,35 +19,14 @@ namespace fs = std::filesystem;
 namespace vz {
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string symbol(int pair) {
-    return std::string(PAIR_TABLE[static_cast<std::size_t>(pair)]);
-}
+using testing::readFile;
+using testing::symbol;
 
 // Each test gets an input and an output folder of its own.
-class Import : public ::testing::Test {
+class Import : public testing::ImportFolders {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() / ("vurezer-import-test-" + std::string(test->name()) +
-                                             "-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(in());
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    Import() : ImportFolders("vurezer-import-test-") {}
 
-    fs::path in() const { return root_ / "in"; }
-    fs::path out() const { return root_ / "out"; }
-
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(in() / name, std::ios::binary) << text;
-    }
     void writeEveryPair(const std::string& ending, const std::string& text) const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
             write(symbol(pair) + ending, text);
@@ -93,8 +73,6 @@ protected:
         return result;
     }
     long filesOut() const { return std::distance(fs::directory_iterator(out()), {}); }
-
-    fs::path root_;
 };
 
 TEST_F(Import, WritesAllFortyTwoFilesNewestFirstWithExactLabelsAndCrLfOnEitherClock) {

@@ -1,3 +1,5 @@
+#include "tests/import/import_folders.h"
+
 #include "tools/import/bar_reader.h"
 #include "tools/import/importer.h"
 #include "tools/import/packed_input.h"
@@ -17,12 +19,7 @@ namespace fs = std::filesystem;
 namespace vz {
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::readFile;
 
 // A zip as a download site packs it: the bars deflated, a report beside them.
 void writeZip(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& files) {

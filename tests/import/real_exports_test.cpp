@@ -1,5 +1,7 @@
 // Files shaped like traders' real exports, each with the quirk that once
 // made the importer write a wrong history.
+#include "tests/import/import_folders.h"
+
 #include "tools/import/file_bars.h"
 #include "tools/import/importer.h"
 #include "tools/import/source_zone.h"
@@ -18,16 +20,8 @@ namespace fs = std::filesystem;
 namespace vz {
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string symbol(int pair) {
-    return std::string(PAIR_TABLE[static_cast<std::size_t>(pair)]);
-}
+using testing::readFile;
+using testing::symbol;
 
 std::string printed(const char* format, auto... values) {
     char text[160];
@@ -39,22 +33,10 @@ Minute at(int year, int month, int day, int hour = 0, int minute = 0) {
     return daysFromCivil({year, month, day}) * MINUTES_PER_DAY + hour * 60 + minute;
 }
 
-class RealExports : public ::testing::Test {
+class RealExports : public testing::ImportFolders {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() /
-                ("vurezer-exports-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(in());
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    RealExports() : ImportFolders("vurezer-exports-") {}
 
-    fs::path in() const { return root_ / "in"; }
-    fs::path out() const { return root_ / "out"; }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(in() / name, std::ios::binary) << text;
-    }
     // One file per pair; `text` gives its content from the pair index.
     void writeEach(const std::string& ending, const std::function<std::string(int)>& text) const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
@@ -80,8 +62,6 @@ protected:
             return text.find(part) != std::string::npos;
         });
     }
-
-    fs::path root_;
 };
 
 // Dukascopy "Gmt time" exports: daily bars at midnight UTC with flat Saturday

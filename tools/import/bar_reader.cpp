@@ -9,39 +9,6 @@ namespace vz {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '"';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// Reads exactly `count` digits at `pos`.
-std::optional<int> digitsAt(std::string_view text, std::size_t pos, std::size_t count) {
-    if (pos + count > text.size()) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (!isDigit(text[i])) {
-            return std::nullopt;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
 std::vector<std::string_view> splitFields(std::string_view line, char separator) {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
@@ -57,7 +24,7 @@ std::vector<std::string_view> splitFields(std::string_view line, char separator)
 }
 
 bool isBlankLine(std::string_view line) {
-    return trimmed(line).empty();
+    return trimmedField(line).empty();
 }
 
 // The name of a header cell reduced to its lower-case letters, so that
@@ -156,7 +123,7 @@ std::optional<std::string> describeHeader(std::string_view header, const ReadSet
 }
 
 bool isTimeOfDay(std::string_view field) {
-    const std::string_view t = trimmed(field);
+    const std::string_view t = trimmedField(field);
     const std::size_t colon = t.find(':');
     return (colon == 1 || colon == 2) && parseTimestamp("2000-01-01 " + std::string(t));
 }
@@ -241,7 +208,7 @@ std::optional<std::string> checkExtraFields(const std::vector<std::string_view>&
                                             const Layout& layout) {
     if (fields.size() <= layout.fieldCount ||
         std::all_of(fields.begin() + static_cast<std::ptrdiff_t>(layout.fieldCount), fields.end(),
-                    [](std::string_view field) { return trimmed(field).empty(); })) {
+                    [](std::string_view field) { return trimmedField(field).empty(); })) {
         return std::nullopt;
     }
     const std::string have = std::to_string(fields.size()) + " fields where ";
@@ -257,7 +224,7 @@ std::optional<std::string> checkExtraFields(const std::vector<std::string_view>&
 std::string priceText(std::string_view field, char separator);
 
 bool isZero(std::string_view field) {
-    const std::string_view t = trimmed(field);
+    const std::string_view t = trimmedField(field);
     double value = 1.0;
     const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
     return !t.empty() && error == std::errc() && end == t.data() + t.size() && value == 0.0;
@@ -266,7 +233,7 @@ bool isZero(std::string_view field) {
 std::string_view closeField(const std::vector<std::string_view>& fields, const Layout& layout) {
     for (const int column : layout.closeColumns) {
         const auto index = static_cast<std::size_t>(column);
-        if (index < fields.size() && !trimmed(fields[index]).empty()) {
+        if (index < fields.size() && !trimmedField(fields[index]).empty()) {
             return fields[index];
         }
     }
@@ -280,7 +247,7 @@ bool isPlaceholder(const std::vector<std::string_view>& fields, const Layout& la
         return isZero(priceText(field, layout.separator));
     };
     const bool allZero = std::all_of(fields.begin(), fields.end(), [&](std::string_view field) {
-        return trimmed(field).empty() || zero(field);
+        return trimmedField(field).empty() || zero(field);
     });
     return allZero || zero(closeField(fields, layout));
 }
@@ -289,7 +256,7 @@ enum class RowKind { Bar, Placeholder };
 
 // Where the separator is not a comma, a comma in a price is a decimal comma.
 std::string priceText(std::string_view field, char separator) {
-    std::string text(trimmed(field));
+    std::string text(trimmedField(field));
     if (separator != ',' && std::count(text.begin(), text.end(), ',') == 1 &&
         text.find('.') == std::string::npos) {
         std::replace(text.begin(), text.end(), ',', '.');
@@ -302,7 +269,7 @@ std::string badPrice(std::string_view field, const std::string& text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     const bool number = !text.empty() && end == text.data() + text.size() &&
                         (error == std::errc() || error == std::errc::result_out_of_range);
-    return "bad close price \"" + std::string(trimmed(field)) + "\" (" +
+    return "bad close price \"" + std::string(trimmedField(field)) + "\" (" +
            (number ? "out of range: a price lies above 0 and below 1000000" : "not a number") + ")";
 }
 
@@ -320,10 +287,10 @@ std::optional<std::string> parseRow(std::string_view line, const Layout& layout,
     if (auto problem = checkExtraFields(fields, layout)) {
         return problem;
     }
-    std::string stampText(trimmed(fields[static_cast<std::size_t>(layout.dateColumn)]));
+    std::string stampText(trimmedField(fields[static_cast<std::size_t>(layout.dateColumn)]));
     if (layout.timeColumn >= 0) {
         stampText += ' ';
-        stampText += trimmed(fields[static_cast<std::size_t>(layout.timeColumn)]);
+        stampText += trimmedField(fields[static_cast<std::size_t>(layout.timeColumn)]);
     }
     const auto stamp = parseTimestamp(stampText, order);
     if (!stamp) {
@@ -331,7 +298,7 @@ std::optional<std::string> parseRow(std::string_view line, const Layout& layout,
     }
     for (const int column : layout.closeColumns) {
         const auto index = static_cast<std::size_t>(column);
-        if (index >= fields.size() || trimmed(fields[index]).empty()) {
+        if (index >= fields.size() || trimmedField(fields[index]).empty()) {
             continue;
         }
         const std::string text = priceText(fields[index], layout.separator);

@@ -1,5 +1,7 @@
 #include "tools/import/clock_time.h"
 
+#include "market/market_hours.h"
+
 #include <cstdio>
 
 namespace vz {
@@ -7,24 +9,6 @@ namespace vz {
 namespace {
 
 constexpr int THURSDAY = 4; // 1970-01-01
-
-Minute utcMinuteOf(CivilDate date, int hour) {
-    return daysFromCivil(date) * MINUTES_PER_DAY + hour * MINUTES_PER_HOUR;
-}
-
-// Day of the month of the n-th Sunday (n >= 1) of a month.
-int nthSunday(int year, int month, int n) {
-    const int weekdayOfFirst = weekdayOf(daysFromCivil({year, month, 1}) * MINUTES_PER_DAY);
-    return 1 + (7 - weekdayOfFirst) % 7 + 7 * (n - 1);
-}
-
-int lastSunday(int year, int month) {
-    int day = nthSunday(year, month, 1);
-    while (day + 7 <= daysInMonth(year, month)) {
-        day += 7;
-    }
-    return day;
-}
 
 bool isLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -75,20 +59,8 @@ int weekdayOf(Minute minute) {
 }
 
 int newYorkOffsetMinutes(Minute utc) {
-    constexpr int STANDARD = -5 * 60;
-    constexpr int DAYLIGHT = -4 * 60;
-    const int year = civilFromDays(floorDiv(utc, MINUTES_PER_DAY)).year;
-    // The clocks change at 02:00 local time: 07:00 UTC in spring, 06:00 UTC in autumn.
-    Minute start = 0;
-    Minute end = 0;
-    if (year >= 2007) {
-        start = utcMinuteOf({year, 3, nthSunday(year, 3, 2)}, 7);
-        end = utcMinuteOf({year, 11, nthSunday(year, 11, 1)}, 6);
-    } else {
-        start = utcMinuteOf({year, 4, nthSunday(year, 4, 1)}, 7);
-        end = utcMinuteOf({year, 10, lastSunday(year, 10)}, 6);
-    }
-    return utc >= start && utc < end ? DAYLIGHT : STANDARD;
+    // The program's own weekend rule keeps the one copy of the US clock changes.
+    return newYorkOffsetSeconds(utc * 60) / 60;
 }
 
 Minute serverFromUtc(Minute utc) {

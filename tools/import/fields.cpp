@@ -17,37 +17,12 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '"';
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::string lowerCase(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return out;
-}
-
-// Reads exactly `count` digits at `pos`.
-std::optional<int> digitsAt(std::string_view text, std::size_t pos, std::size_t count) {
-    if (pos + count > text.size()) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (!isDigit(text[i])) {
-            return std::nullopt;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
 }
 
 // One or two digits at `pos`; `end` is set past them.
@@ -262,8 +237,32 @@ std::optional<Timestamp> parseUnixTime(std::string_view t) {
 
 } // namespace
 
+std::string_view trimmedField(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::optional<int> digitsAt(std::string_view text, std::size_t pos, std::size_t count) {
+    if (pos + count > text.size()) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        if (!isDigit(text[i])) {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
 std::optional<Timestamp> parseTimestamp(std::string_view text, DateOrder order) {
-    const std::string_view t = trimmed(text);
+    const std::string_view t = trimmedField(text);
     if (auto unixTime = parseUnixTime(t)) {
         return unixTime;
     }
@@ -301,7 +300,7 @@ std::optional<Timestamp> parseTimestamp(std::string_view text, DateOrder order) 
 }
 
 std::optional<double> parsePrice(std::string_view text) {
-    const std::string_view t = trimmed(text);
+    const std::string_view t = trimmedField(text);
     if (t.empty() || !(isDigit(t.front()) || t.front() == '.')) {
         return std::nullopt;
     }

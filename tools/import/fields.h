@@ -2,6 +2,7 @@
 
 #include "tools/import/clock_time.h"
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -33,6 +34,12 @@ struct Timestamp {
 // digits Unix milliseconds, both UTC.
 std::optional<Timestamp> parseTimestamp(std::string_view text,
                                         DateOrder order = DateOrder::Unknown);
+
+// The field without the blanks, tabs and double quotes around it.
+std::string_view trimmedField(std::string_view text);
+
+// Exactly `count` digits at `pos`, or nullopt.
+std::optional<int> digitsAt(std::string_view text, std::size_t pos, std::size_t count);
 
 // No exchange rate comes near this; larger values are damaged data.
 inline constexpr double MAX_PRICE = 1e6;

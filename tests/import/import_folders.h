@@ -1,0 +1,52 @@
+#pragma once
+
+#include "market/pairs.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace vz::testing {
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline std::string symbol(int pair) {
+    return std::string(PAIR_TABLE[static_cast<std::size_t>(pair)]);
+}
+
+// Each test gets an input and an output folder of its own, named after the
+// test and the process so parallel runs never share one.
+class ImportFolders : public ::testing::Test {
+protected:
+    explicit ImportFolders(std::string prefix) : prefix_(std::move(prefix)) {}
+
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        root_ = std::filesystem::temp_directory_path() /
+                (prefix_ + std::string(test->name()) + "-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(in());
+    }
+    void TearDown() override { std::filesystem::remove_all(root_); }
+
+    std::filesystem::path in() const { return root_ / "in"; }
+    std::filesystem::path out() const { return root_ / "out"; }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(in() / name, std::ios::binary) << text;
+    }
+
+    std::filesystem::path root_;
+
+private:
+    std::string prefix_;
+};
+
+} // namespace vz::testing
