@@ -188,6 +188,13 @@ void setControlCaption(ControlKind kind, QWidget* control, const QString& text) 
         break;
     case ControlKind::TextBox: {
         auto* edit = static_cast<QLineEdit*>(control);
+        // Setting a read-only box to the text it shows, with the cursor at
+        // the start and nothing selected, changes nothing anyone can see, yet
+        // repaints the box; the ticks do it to most boxes every second.
+        if (edit->isReadOnly() && edit->cursorPosition() == 0 && !edit->hasSelectedText() &&
+            edit->text() == text) {
+            break;
+        }
         edit->setText(text);
         edit->setCursorPosition(0);
         break;
