@@ -1,13 +1,10 @@
 #pragma once
 
-// Pieces shared by the fuzz targets: input split into files or arguments, an
-// in-memory file system, and a check that stops the run at the first breach.
-#include "platform/files.h"
+// Pieces shared by the fuzz targets: input split into files or arguments,
+// and a check that stops the run at the first breach.
 
 #include <cstdint>
 #include <cstdlib>
-#include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,39 +39,5 @@ inline std::vector<std::string> splitOn(std::string_view bytes, char separator) 
 inline std::vector<std::string> argumentsOf(std::string_view bytes) {
     return bytes.empty() ? std::vector<std::string>{} : splitOn(bytes, '\n');
 }
-
-class MemoryFile final : public TextFile {
-public:
-    explicit MemoryFile(std::string bytes) : bytes_(std::move(bytes)) {}
-    int readByte() override {
-        const int byte = peekByte();
-        pos_ += byte >= 0 ? 1 : 0;
-        return byte;
-    }
-    int peekByte() override {
-        return pos_ < bytes_.size() ? static_cast<unsigned char>(bytes_[pos_]) : -1;
-    }
-    bool write(std::string_view) override { return false; }
-    bool close() override { return true; }
-
-private:
-    std::string bytes_;
-    std::size_t pos_ = 0;
-};
-
-// Files to read, by path; every other path cannot be opened.
-class MemoryFileSystem final : public FileSystem {
-public:
-    std::map<std::string, std::string> files;
-
-    std::unique_ptr<TextFile> openFile(const std::string& path, FileMode mode) override {
-        const auto file = files.find(path);
-        if (mode != FileMode::Read || file == files.end()) {
-            return nullptr;
-        }
-        return std::make_unique<MemoryFile>(file->second);
-    }
-    bool exists(const std::string& path) override { return files.count(path) != 0; }
-};
 
 } // namespace vz::fuzz

@@ -8,6 +8,7 @@
 #include "market/data_files.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
+#include "platform/headless/memory_files.h"
 #include "shell/main_handler.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -18,12 +19,12 @@ using namespace vz;
 
 const std::string FOLDER = "data/";
 
-void fillFolder(fuzz::MemoryFileSystem& files, const std::vector<std::string>& parts) {
+void fillFolder(MemoryFileSystem& files, const std::vector<std::string>& parts) {
     std::size_t next = 0;
     auto place = [&](const std::string& path) {
         const std::string& content = parts[next++ % parts.size()];
         if (content != "!") {
-            files.files[path] = content;
+            files.put(path, content);
         }
     };
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
@@ -56,7 +57,7 @@ void useLikeATrader(App& app, HeadlessUi& ui) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     HeadlessUi ui;
     ui.setPaintsPixels(false);
-    fuzz::MemoryFileSystem files;
+    MemoryFileSystem files;
     FixedClock clock;
     fillFolder(files, fuzz::splitOn(fuzz::bytesOf(data, size), '\0'));
     App app(Host{ui, files, clock});

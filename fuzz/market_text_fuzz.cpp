@@ -1,4 +1,5 @@
 #include "market/data_files.h"
+#include "platform/headless/memory_files.h"
 
 #include <cmath>
 #include <cstdint>
@@ -6,25 +7,6 @@
 #include <string>
 
 namespace {
-
-class MemoryFile final : public vz::TextFile {
-public:
-    explicit MemoryFile(std::string_view bytes) : bytes_(bytes) {}
-    int readByte() override {
-        const int byte = peekByte();
-        pos_ += byte >= 0 ? 1 : 0;
-        return byte;
-    }
-    int peekByte() override {
-        return pos_ < bytes_.size() ? static_cast<unsigned char>(bytes_[pos_]) : -1;
-    }
-    bool write(std::string_view) override { return false; }
-    bool close() override { return true; }
-
-private:
-    std::string_view bytes_;
-    std::size_t pos_ = 0;
-};
 
 void require(bool condition) {
     if (!condition) {
@@ -34,7 +16,10 @@ void require(bool condition) {
 
 // Every byte is either part of a line or of its line end, and no line holds one.
 void checkLines(std::string_view bytes) {
-    MemoryFile file(bytes);
+    vz::MemoryFileSystem files;
+    files.put("lines.csv", std::string(bytes));
+    const auto opened = files.openFile("lines.csv", vz::FileMode::Read);
+    vz::TextFile& file = *opened;
     std::size_t lineBytes = 0;
     std::size_t lines = 0;
     while (const auto line = vz::readTextLine(file)) {

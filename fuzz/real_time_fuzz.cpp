@@ -6,13 +6,14 @@
 #include "market/data_files.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
+#include "platform/headless/memory_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vz;
     const std::vector<std::string> parts = fuzz::splitOn(fuzz::bytesOf(data, size), '\0');
     HeadlessUi ui;
     ui.setPaintsPixels(false);
-    fuzz::MemoryFileSystem files;
+    MemoryFileSystem files;
     FixedClock clock;
     Host host{ui, files, clock};
     // Only the live prices are read or written; the rest of the store is
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int pair = 0; pair < PAIR_COUNT; ++pair) {
         const std::string& content = parts[static_cast<std::size_t>(pair) % parts.size()];
         if (content != "!") {
-            files.files[realTimeFileName(market.programFolder, pair)] = content;
+            files.put(realTimeFileName(market.programFolder, pair), content);
         }
     }
     const float before = 1.25f;
