@@ -19,7 +19,7 @@ struct SymbolMatch {
 
 enum class StdinLineKind {
     Blank,       // nothing but blanks and tabs
-    Prices,      // at least one price for the files
+    Prices,      // a symbol's price, or a tick line (its refused prices left out)
     OtherSymbol, // a well-formed line for a symbol that is none of the fourteen
     Bad,         // `problem` says why
 };
