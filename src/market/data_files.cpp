@@ -87,12 +87,6 @@ PriceLine readPriceLine(FileSystem& files, const std::string& path) {
     return line;
 }
 
-void clearBars(PriceHistory& history, Timeframe timeframe, int pair, int from) {
-    for (int index = from; index < HISTORY_CAPACITY; ++index) {
-        history.bar(timeframe, pair, index) = HistoryBar{};
-    }
-}
-
 // Returns false when the file could not be opened; the records are then left
 // as they were.
 bool loadHistoryFile(MarketData& market, FileSystem& files, Timeframe timeframe, int pair) {
@@ -101,17 +95,18 @@ bool loadHistoryFile(MarketData& market, FileSystem& files, Timeframe timeframe,
     if (!file) {
         return false;
     }
+    const std::span<HistoryBar> bars = market.history.series(timeframe, pair);
     TextLineReader lines(*file, HISTORY_LINE_LIMIT);
     std::string_view line;
-    int count = 0;
+    std::size_t count = 0;
     while (count < HISTORY_LOAD_LIMIT && lines.next(line)) {
-        parseHistoryLineInto(market.history.bar(timeframe, pair, count), line, timeframe);
+        parseHistoryLineInto(bars[count], line, timeframe);
         ++count;
     }
     file->close();
     // A file that shrank since the last load must not leave bars of the old
     // one behind: they would pass for data and stretch the date lists.
-    clearBars(market.history, timeframe, pair, count);
+    std::fill(bars.begin() + static_cast<std::ptrdiff_t>(count), bars.end(), HistoryBar{});
     return true;
 }
 
