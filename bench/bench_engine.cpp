@@ -131,7 +131,7 @@ void BM_ReadTextLine(benchmark::State& state) {
         bytes += "2025.06.13 16:00,1.0" + std::to_string(8000 + k) + "\r\n";
     }
     files.put("GBPUSD_H4.csv", bytes);
-    std::string line;
+    std::string_view line;
     for (auto _ : state) {
         auto file = files.openFile("GBPUSD_H4.csv", FileMode::Read);
         TextLineReader lines(*file, HISTORY_LINE_LIMIT);

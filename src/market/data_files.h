@@ -29,9 +29,13 @@ inline constexpr std::size_t REAL_TIME_LINE_LIMIT = 4096;
 // the rest of it skipped.
 class TextLineReader {
 public:
+    // Bytes asked of the file at a time: a whole history file in one read.
+    static constexpr std::size_t BLOCK_BYTES = 32 * 1024;
+
     TextLineReader(TextFile& file, std::size_t maxLine) : file_(file), maxLine_(maxLine) {}
-    // False at the end of the file; the line stays valid until the next call.
-    bool next(std::string& line);
+    // False at the end of the file. The line is a view into the reader and
+    // stays valid until the next call.
+    bool next(std::string_view& line);
 
 private:
     bool fill();
@@ -40,7 +44,10 @@ private:
 
     TextFile& file_;
     std::size_t maxLine_;
-    std::array<char, 16 * 1024> block_{};
+    // A line that runs across blocks is gathered here.
+    std::string carried_;
+    // Only [pos_, end_) is ever read, so the block needs no clearing.
+    std::array<char, BLOCK_BYTES> block_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;

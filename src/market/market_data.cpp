@@ -48,6 +48,11 @@ HistoryBar& PriceHistory::bar(Timeframe timeframe, int pair, int index) {
     return bars_[barOffset(timeframe, pair, index)];
 }
 
+std::span<HistoryBar> PriceHistory::series(Timeframe timeframe, int pair) {
+    return {bars_.data() + barOffset(timeframe, pair, 0),
+            static_cast<std::size_t>(HISTORY_CAPACITY)};
+}
+
 const HistoryBar& PriceHistory::bar(Timeframe timeframe, int pair, int index) const {
     return bars_[barOffset(timeframe, pair, index)];
 }

@@ -3,6 +3,7 @@
 #include "market/pairs.h"
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     PriceHistory();
     HistoryBar& bar(Timeframe timeframe, int pair, int index);
     const HistoryBar& bar(Timeframe timeframe, int pair, int index) const;
+    // All HISTORY_CAPACITY bars of one pair and timeframe, oldest last.
+    std::span<HistoryBar> series(Timeframe timeframe, int pair);
 
 private:
     std::vector<HistoryBar> bars_;

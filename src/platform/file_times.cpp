@@ -5,10 +5,7 @@
 
 namespace vz {
 
-std::optional<std::int64_t> FileSystem::modifiedTime(const std::string&) {
-    return std::nullopt;
-}
-
+// The portable form, for systems without their own in files_<system>.cpp.
 // Reads the file's status only: a FIFO or a device is never opened, so asking
 // never blocks.
 std::optional<std::int64_t> StdFileSystem::modifiedTime(const std::string& path) {

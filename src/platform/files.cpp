@@ -17,6 +17,10 @@ std::size_t TextFile::readBlock(char* buffer, std::size_t size) {
     return count;
 }
 
+std::optional<std::int64_t> FileSystem::modifiedTime(const std::string&) {
+    return std::nullopt;
+}
+
 bool StdFileSystem::exists(const std::string& path) {
     std::error_code error;
     return !path.empty() && std::filesystem::is_regular_file(path, error);

@@ -176,6 +176,17 @@ std::unique_ptr<TextFile> StdFileSystem::openFile(const std::string& path, FileM
     return std::make_unique<PosixTextFile>(fd);
 }
 
+// One stat call for the type and the time together: the stale-price watch
+// asks for fourteen files every tick, and the two calls of the portable form
+// were a third of a headless tick's time.
+std::optional<std::int64_t> StdFileSystem::modifiedTime(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 std::string executableFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

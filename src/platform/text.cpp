@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace vz {
@@ -18,6 +19,62 @@ constexpr double INT64_UPPER = 9223372036854775808.0;
 // 40 decimals and the blank.
 constexpr std::size_t NUMBER_BUFFER = 400;
 
+// Decimals up to this many are written from a scaled integer when the
+// scaled value stays below 2^52 (see scaledChars).
+constexpr int MAX_SCALED_DECIMALS = 15;
+constexpr double SCALED_LIMIT = 4503599627370496.0; // 2^52
+constexpr std::array<double, MAX_SCALED_DECIMALS + 1> POWERS_OF_TEN = {
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// "%.*f" of a value that is not a whole number, from value × 10^decimals
+// rounded to an integer: a quarter of the cost of to_chars for a double, and
+// the replay's snapshot rows are full of prices. Exact: below 2^52 the
+// rounded product y and its integer n differ by a multiple of y's unit, so
+// only a product landing on exactly .5 can hide which way the exact product
+// lies; fma recovers the product's rounding error, which decides it (ties
+// still go to even, as printf does). False when the value is out of reach.
+bool scaledChars(std::to_chars_result& result, char* first, char* last, double value,
+                 int decimals) {
+    if (decimals > MAX_SCALED_DECIMALS) {
+        return false;
+    }
+    const double scale = POWERS_OF_TEN[static_cast<std::size_t>(decimals)];
+    const double product = value * scale;
+    if (!(std::abs(product) < SCALED_LIMIT)) {
+        return false; // also NaN
+    }
+    const double error = std::fma(value, scale, -product); // exact product - product
+    double rounded = std::nearbyint(product);
+    const double rest = product - rounded; // exact
+    if (rest == 0.5 && error > 0) {
+        rounded += 1;
+    } else if (rest == -0.5 && error < 0) {
+        rounded -= 1;
+    }
+    auto magnitude = static_cast<std::uint64_t>(std::abs(rounded));
+    // Digits from the right, the point after `decimals` of them, at least
+    // one digit before it.
+    std::array<char, 24> digits;
+    char* cursor = digits.data() + digits.size();
+    for (int place = 0; place < decimals + 1 || magnitude != 0; ++place) {
+        if (place == decimals && decimals > 0) {
+            *--cursor = '.';
+        }
+        *--cursor = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    if (value < 0) {
+        *--cursor = '-'; // "-0.00" too, as printf writes it
+    }
+    const auto size = static_cast<std::size_t>(digits.data() + digits.size() - cursor);
+    if (static_cast<std::size_t>(last - first) < size) {
+        result = {last, std::errc::value_too_large};
+        return true;
+    }
+    result = {std::copy_n(cursor, size, first), std::errc{}};
+    return true;
+}
+
 // std::to_chars writes the same digits as printf's "%lld" and "%.*f" (both
 // exact, ties to even) without its format parsing and locale machinery, which
 // were the largest part of a replay tick's time.
@@ -28,8 +85,12 @@ std::to_chars_result numberChars(char* first, char* last, double value, int numb
         }
         return std::to_chars(first, last, value, std::chars_format::fixed, 0);
     }
-    return std::to_chars(first, last, value, std::chars_format::fixed,
-                         clampNumberDecimals(numberDecimals));
+    const int decimals = clampNumberDecimals(numberDecimals);
+    std::to_chars_result result;
+    if (scaledChars(result, first, last, value, decimals)) {
+        return result;
+    }
+    return std::to_chars(first, last, value, std::chars_format::fixed, decimals);
 }
 
 // "%02d" (or "%04d") for the usual values, printf itself for the rest.

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -92,6 +93,44 @@ std::string sortedNames(const Pips& pips) {
         names += std::string(entry.symbol) + " ";
     }
     return names;
+}
+
+// The exchange sort as written first, swapping whole entries.
+std::string sortedBySwappingEntries(const Pips& pips) {
+    SlotList entries = buildSlotEntries({}, {});
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].pips = pips[i];
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (std::size_t j = i + 1; j < entries.size(); ++j) {
+            if (entries[i].pips < entries[j].pips) {
+                std::swap(entries[i], entries[j]);
+            }
+        }
+    }
+    std::string names;
+    for (const SlotEntry& entry : entries) {
+        names += std::string(entry.symbol) + " ";
+    }
+    return names;
+}
+
+TEST(Pips, SortLeavesTiesAndExtremesWhereWholeEntrySwapsDo) {
+    std::mt19937 random(7);
+    const auto extreme = [](int k) {
+        return k % 3 == 0   ? std::numeric_limits<std::int32_t>::min()
+               : k % 3 == 1 ? std::numeric_limits<std::int32_t>::max()
+                            : 0;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        Pips pips{};
+        for (std::size_t i = 0; i < pips.size(); ++i) {
+            // Few distinct values, so most rounds are full of ties.
+            const int draw = static_cast<int>(random() % 9);
+            pips[i] = round % 5 == 0 ? extreme(draw) : draw - 4;
+        }
+        EXPECT_EQ(sortedNames(pips), sortedBySwappingEntries(pips)) << round;
+    }
 }
 
 TEST(Pips, TiesLandWhereTheSwapsLeaveThemAndPowersSumTheHalves) {

@@ -191,8 +191,8 @@ protected:
         auto file = files.openFile("/lines.txt", FileMode::Read);
         TextLineReader reader(*file, limit);
         Lines lines;
-        for (std::string line; reader.next(line);) {
-            lines.push_back(line);
+        for (std::string_view line; reader.next(line);) {
+            lines.emplace_back(line);
         }
         return lines;
     }
@@ -214,7 +214,7 @@ protected:
 };
 
 TEST_F(MemoryMarket, BlockReaderEndsLinesWhereTheByteReaderDoes) {
-    const std::size_t block = 16 * 1024;
+    const std::size_t block = TextLineReader::BLOCK_BYTES;
     const std::vector<std::string> inputs = {
         "a\r\nb\rc\n\rd\r\re",
         "a\n\n",
@@ -233,6 +233,7 @@ TEST_F(MemoryMarket, BlockReaderEndsLinesWhereTheByteReaderDoes) {
 TEST_F(MemoryMarket, BlockReaderCutsAnOverlongLineAndGoesOnWithTheNext) {
     EXPECT_EQ(linesOf(std::string(40000, '7') + "\r\nnext\r\n", 4096),
               (Lines{std::string(4096, '7'), "next"}));
+    EXPECT_EQ(linesOf("abcdef\r\nxy\rlong line\n", 4), (Lines{"abcd", "xy", "long"}));
 }
 
 // A real-time file of one 50 MB line used to be read whole on every tick.

@@ -122,7 +122,8 @@ TEST_F(StdFiles, ModifiedTimeOfRegularFilesOnlyAndATestDoubleOverridesIt) {
         std::chrono::file_clock::to_sys(written).time_since_epoch());
     EXPECT_EQ(files_.modifiedTime(path("EURUSD_RT.csv")), expected.count());
     fs::create_directories(folder_ / "folder");
-    for (const char* other : {"missing.csv", "folder", ""}) {
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    for (const char* other : {"missing.csv", "folder", "pipe", ""}) {
         EXPECT_EQ(files_.modifiedTime(other[0] == 0 ? "" : path(other)), std::nullopt) << other;
     }
     StampedFileSystem stamped(files_);

@@ -57,8 +57,24 @@ TEST(FormatNumber, WritesWhatPrintfWrites) {
         values.push_back(prices(random));
         values.push_back(static_cast<float>(prices(random)));
     }
+    // Halfway points between the last shown digits and their neighbours one
+    // unit either side: whether the exact value lies above, on or below the
+    // tie decides the last digit.
+    for (const int decimals : {0, 1, 2, 3, 5, 15}) {
+        const double unit = std::pow(10.0, -decimals);
+        for (const double whole : {0.0, 1.0, 157.0, 4.0e14}) {
+            for (int k = 0; k < 40; ++k) {
+                const double tie = whole + (k + 0.5) * unit;
+                for (const double value :
+                     {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)}) {
+                    values.push_back(value);
+                    values.push_back(-value);
+                }
+            }
+        }
+    }
     for (const double value : values) {
-        for (const int decimals : {-1, 0, 1, 2, 4, 5, 17, 40, 60}) {
+        for (const int decimals : {-1, 0, 1, 2, 3, 4, 5, 15, 16, 17, 40, 60}) {
             EXPECT_EQ(formatNumber(value, decimals), printed(value, decimals))
                 << value << " with " << decimals;
         }
