@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/system_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -72,7 +74,7 @@ std::unique_ptr<TextFile> StdFileSystem::openFile(const std::string& path, FileM
     if (path.empty()) {
         return nullptr;
     }
-    std::FILE* file = std::fopen(path.c_str(), modeText(mode));
+    std::FILE* file = openSystemFile(path, modeText(mode));
     if (file == nullptr) {
         return nullptr;
     }
@@ -100,6 +102,13 @@ bool closeFile(TextFile& file) {
     return file.close();
 }
 
+// Windows has its own in files_win32.cpp.
+#ifndef _WIN32
+
+std::FILE* openSystemFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
 std::string executableFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -112,5 +121,7 @@ std::string executableFolder() {
     }
     return folder;
 }
+
+#endif
 
 } // namespace vz

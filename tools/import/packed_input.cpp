@@ -2,7 +2,9 @@
 
 #include <fstream>
 #include <functional>
+#ifdef VUREZER_HAVE_XZ
 #include <lzma.h>
+#endif
 #include <system_error>
 #include <zlib.h>
 
@@ -15,6 +17,8 @@ constexpr std::size_t MAX_INPUT_BYTES = std::size_t{1} << 30;
 constexpr std::size_t CHUNK = std::size_t{1} << 16;
 
 const char* const TOO_LARGE = "unpacks to more than 1 GiB; not a bar file";
+[[maybe_unused]] const char* const XZ_UNAVAILABLE =
+    "is packed with xz, which this build cannot unpack; unpack it first (7-Zip, or xz -d)";
 
 // Receives the unpacked bytes piece by piece; false stops the unpacking as too large.
 using PieceSink = std::function<bool(const char* piece, std::size_t size)>;
@@ -23,6 +27,7 @@ UnpackedText failure(std::string message) {
     return {{}, std::move(message)};
 }
 
+#ifdef VUREZER_HAVE_XZ
 std::optional<std::string> decodeXz(const std::string& bytes, const PieceSink& take) {
     lzma_stream stream = LZMA_STREAM_INIT;
     if (lzma_stream_decoder(&stream, UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK) {
@@ -54,6 +59,11 @@ std::optional<std::string> decodeXz(const std::string& bytes, const PieceSink& t
         return "corrupt xz data";
     }
 }
+#else
+std::optional<std::string> decodeXz(const std::string&, const PieceSink&) {
+    return XZ_UNAVAILABLE;
+}
+#endif
 
 std::optional<std::string> decodeGzip(const std::string& bytes, const PieceSink& take) {
     z_stream stream{};
