@@ -111,6 +111,9 @@ protected:
     UINT menuState(int menuId) {
         return GetMenuState(GetMenu(ui.windowHwnd(main)), static_cast<UINT>(menuId), MF_BYCOMMAND);
     }
+    static Colour fromScreen(COLORREF value) {
+        return rgb(GetRValue(value), GetGValue(value), GetBValue(value));
+    }
     // What the control shows on screen near its top-left corner.
     Colour shownColour(WindowHandle window, int id) {
         HWND control = ui.controlHwnd(window, id);
@@ -118,7 +121,7 @@ protected:
         HDC dc = GetDC(control);
         const COLORREF value = GetPixel(dc, 4, 4);
         ReleaseDC(control, dc);
-        return rgb(GetRValue(value), GetGValue(value), GetBValue(value));
+        return fromScreen(value);
     }
 
     void settle() {
@@ -319,6 +322,9 @@ TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
     EXPECT_EQ(ui.canvasPixel(main, 100, 306), BLACK) << "the line between the two groups";
     EXPECT_EQ(ui.canvasPixel(main, 100, 305), BACKGROUND_COLOUR);
     EXPECT_EQ(ui.canvasPixel(options, 480, 300), BACKGROUND_COLOUR);
+    HDC shown = GetDC(ui.windowHwnd(options));
+    EXPECT_EQ(fromScreen(GetPixel(shown, 470, 290)), BACKGROUND_COLOUR) << "the window is painted";
+    ReleaseDC(ui.windowHwnd(options), shown);
 
     if (const char* seconds = std::getenv("VUREZER_SHOW_SECONDS")) {
         for (const WindowHandle window : {mtf, options, main}) {

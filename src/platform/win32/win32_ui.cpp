@@ -278,10 +278,15 @@ void Win32Ui::showWindow(WindowHandle handle, ShowCommand command, int controlId
         }
         return;
     }
-    ShowWindow(window->hwnd, show);
-    if (show == SW_SHOW) {
-        SetForegroundWindow(window->hwnd);
+    if (show == SW_HIDE) {
+        ShowWindow(window->hwnd, SW_HIDE);
+        return;
     }
+    // On top of the program's other windows, frame and controls repainted.
+    SetWindowPos(window->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window->hwnd);
+    RedrawWindow(window->hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void Win32Ui::closeWindow(WindowHandle handle) {
