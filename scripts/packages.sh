@@ -23,5 +23,5 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libgtest-dev libgmo
 
 # The Windows cross build and its runs under Wine.
 # shellcheck disable=SC2034
-WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64 xvfb
+WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 xvfb
                         xauth ccache zip)
