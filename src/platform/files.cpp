@@ -1,13 +1,15 @@
 #include "platform/files.h"
 
-#include "platform/system_files.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <sys/stat.h>
 
 namespace vz {
+
+// Windows opens and finds its files in files_win32.cpp.
+#ifndef _WIN32
+
 namespace {
 
 class StdTextFile final : public TextFile {
@@ -74,7 +76,7 @@ std::unique_ptr<TextFile> StdFileSystem::openFile(const std::string& path, FileM
     if (path.empty()) {
         return nullptr;
     }
-    std::FILE* file = openSystemFile(path, modeText(mode));
+    std::FILE* file = std::fopen(path.c_str(), modeText(mode));
     if (file == nullptr) {
         return nullptr;
     }
@@ -86,6 +88,8 @@ std::unique_ptr<TextFile> StdFileSystem::openFile(const std::string& path, FileM
     }
     return std::make_unique<StdTextFile>(file);
 }
+
+#endif
 
 bool StdFileSystem::exists(const std::string& path) {
     std::error_code error;
@@ -102,12 +106,7 @@ bool closeFile(TextFile& file) {
     return file.close();
 }
 
-// Windows has its own in files_win32.cpp.
 #ifndef _WIN32
-
-std::FILE* openSystemFile(const std::string& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
-}
 
 std::string executableFolder() {
     std::error_code error;
