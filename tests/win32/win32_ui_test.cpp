@@ -320,6 +320,46 @@ TEST(Win32Sound, OnlyAWaveFileWithAFormatCanPlay) {
     }
 }
 
+// The files of the program on Windows: bytes exactly as written and read,
+// and only files on a disk.
+TEST(Win32Files, BytesPassUnchangedAndOnlyFilesOnADiskOpen) {
+    char temporary[MAX_PATH] = {};
+    GetTempPathA(sizeof temporary, temporary);
+    const std::string path = std::string(temporary) + "vurezer-win32-files.csv";
+    const std::string swapped = path + ".new";
+    StdFileSystem files;
+    auto written = files.openFile(path, FileMode::Write);
+    ASSERT_NE(written, nullptr);
+    EXPECT_TRUE(writeTextLine(*written, "1.23456") && closeFile(*written));
+    auto appended = files.openFile(path, FileMode::Append);
+    ASSERT_NE(appended, nullptr);
+    EXPECT_TRUE(writeTextLine(*appended, "\x1a\xff") && closeFile(*appended));
+
+    auto held = files.openFile(path, FileMode::Read);
+    ASSERT_NE(held, nullptr);
+    std::string bytes;
+    for (int byte = held->readByte(); byte >= 0; byte = held->readByte()) {
+        bytes += static_cast<char>(byte);
+    }
+    EXPECT_EQ(bytes, "1.23456\r\n\x1a\xff\r\n") << "no CR CR LF, no stop at Ctrl-Z";
+
+    held.reset();
+    auto next = files.openFile(swapped, FileMode::Write);
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(writeTextLine(*next, "1.3") && closeFile(*next));
+    EXPECT_NE(MoveFileExA(swapped.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING), 0);
+    auto reread = files.openFile(path, FileMode::Read);
+    ASSERT_NE(reread, nullptr);
+    EXPECT_EQ(reread->readByte(), '1');
+    EXPECT_EQ(reread->peekByte(), '.');
+    reread.reset();
+    DeleteFileA(path.c_str());
+
+    EXPECT_EQ(files.openFile(path, FileMode::Read), nullptr) << "missing";
+    EXPECT_EQ(files.openFile(temporary, FileMode::Read), nullptr) << "a folder";
+    EXPECT_EQ(files.openFile("NUL", FileMode::Read), nullptr) << "a device";
+}
+
 TEST(Win32ProgramFolder, IsTheExecutablesFolderWithATrailingBackslash) {
     char program[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, program, sizeof program);
