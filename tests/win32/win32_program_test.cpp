@@ -7,7 +7,9 @@
 #include "platform/palette.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/app.h"
+#include "shell/chart_window.h"
 #include "shell/startup.h"
+#include "shell/strength_chart.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -26,7 +28,7 @@ namespace {
 constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, FIRST_PIPS_BOX = 20, BUY = 40,
               CLOSE = 42, CLEAR = 43, EVENT_LOG = 46, MTF_BUTTON = 50;
 constexpr int MENU_RELOAD = 1, MENU_SAVE_LOG = 2, MENU_DEFAULT_TIMER = 22, MENU_SOUND_ALERTS = 35,
-              MENU_PAIR_ALERTS = 36;
+              MENU_PAIR_ALERTS = 36, MENU_STRENGTH_CHART = 37;
 const std::pair<int, const char*> SWITCHES[] = {
     {1, "RT"}, {51, "AL"}, {40, "Buy"}, {41, "Sell"}, {42, "Close"}, {43, "Clear"}, {50, "MTF"}};
 // How long a real one-second tick may take to come before the test gives up.
@@ -241,6 +243,32 @@ TEST_F(Win32ProgramTest, AClickQueuedBehindADisablingOneIsDroppedAndTakenBack) {
     settle();
     EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
     EXPECT_TRUE(ui.isChecked(main, REAL_TIME_BOX)) << "still running, as the handlers saw it";
+}
+
+TEST_F(Win32ProgramTest, StrengthChartFollowsRealTicksAndItsCloseBoxOnlyHides) {
+    liftBottomPairInRealTime();
+    pickMenu(MENU_STRENGTH_CHART);
+    const WindowHandle chart = app.chart.window;
+    ASSERT_TRUE(visible(chart));
+    EXPECT_EQ(windowText(ui.windowHwnd(chart)), CHART_WINDOW_CAPTION);
+    // Pixels of the pairs' plot in a pair's own colour: its lines.
+    const auto pairPixels = [&] {
+        int count = 0;
+        for (int y = CHART_PAIR_TOP; y < CHART_PAIR_TOP + CHART_PAIR_HEIGHT; ++y) {
+            for (int x = CHART_PLOT_LEFT; x < CHART_PLOT_LEFT + CHART_PLOT_COLUMNS; ++x) {
+                const Colour pixel = ui.canvasPixel(chart, x, y);
+                for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+                    count += pixel == pairColour(pair) ? 1 : 0;
+                }
+            }
+        }
+        return count;
+    };
+    EXPECT_TRUE(runUntil([&] { return pairPixels() > 0; })) << "lines drawn as ticks come";
+    SendMessageA(ui.windowHwnd(chart), WM_CLOSE, 0, 0);
+    settle();
+    EXPECT_FALSE(visible(chart));
+    EXPECT_NE(ui.windowHwnd(chart), nullptr) << "hidden, not closed";
 }
 
 TEST_F(Win32ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
