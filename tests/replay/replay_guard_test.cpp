@@ -13,7 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <pthread.h>
 #endif
 #include <sstream>
@@ -208,6 +211,51 @@ TEST_F(StoppedWhileWaiting, ForStandardInputIsAStop) {
     }
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
+}
+
+#else
+// A stop request cuts the tool's blocking read short (the console handler
+// cancels it); the cancelled read of a pipe that still holds the writer's
+// promise of more lines is a stop, not a read error.
+TEST_F(ReplayGuardTest, ACancelledPipeReadIsAStop) {
+    int pipeEnds[2];
+    ASSERT_EQ(::_pipe(pipeEnds, 4096, _O_BINARY), 0);
+    const std::string ticks = TICK + "\n";
+    ASSERT_EQ(::_write(pipeEnds[1], ticks.data(), static_cast<unsigned>(ticks.size())),
+              static_cast<int>(ticks.size()));
+    StopFlag stop{0};
+    RunResult result;
+    std::atomic<bool> done{false};
+    InterruptibleFileBuf buffer(pipeEnds[0], &stop, false);
+    std::istream input(&buffer);
+    std::atomic<HANDLE> thread{nullptr};
+    std::thread replay([&] {
+        HANDLE own = nullptr;
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &own, 0,
+                        FALSE, DUPLICATE_SAME_ACCESS);
+        thread = own;
+        result = run(args("-", "--snapshots"), &input, &stop);
+        done = true;
+    });
+    while (thread == nullptr) {
+        std::this_thread::yield();
+    }
+    stop = SIGINT;
+    // Up to ten seconds of cancelling (a read may not have started yet);
+    // then the writer closes, so a failing test still ends.
+    for (int attempt = 0; attempt < 500 && !done; ++attempt) {
+        CancelSynchronousIo(thread);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const bool cancelled = done;
+    ::_close(pipeEnds[1]);
+    replay.join();
+    CloseHandle(thread);
+    ::_close(pipeEnds[0]);
+    EXPECT_TRUE(cancelled) << "the read waited for the writer";
+    EXPECT_EQ(result.status, 130);
+    EXPECT_EQ(result.errors, "vurezer-replay: interrupted\n");
+    expectNoOutputs();
 }
 #endif
 

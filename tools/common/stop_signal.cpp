@@ -20,6 +20,11 @@ static_assert(StopFlag::is_always_lock_free);
 // the process a few seconds after the close event whatever happens.
 constexpr DWORD CLOSE_GRACE_MS = 4500;
 
+// The thread that installed the handler, whose blocking read (a pipe or a
+// console with no more lines yet) a stop request cuts short, as a signal
+// does elsewhere.
+HANDLE toolThread = nullptr;
+
 // Runs on a thread of its own. Ctrl-C and Ctrl-Break count as SIGINT, a
 // closing console, logoff or shutdown as SIGTERM; a second event ends the
 // program at once, as a second signal does elsewhere.
@@ -28,6 +33,9 @@ BOOL WINAPI recordConsoleEvent(DWORD event) {
     int expected = 0;
     if (!stopSignal.compare_exchange_strong(expected, interrupt ? SIGINT : SIGTERM)) {
         return FALSE;
+    }
+    if (toolThread != nullptr) {
+        CancelSynchronousIo(toolThread);
     }
     if (!interrupt) {
         // Returning would end the process now; the main thread ends it
@@ -50,6 +58,8 @@ extern "C" void recordStopSignal(int signal) {
 
 const StopFlag& installStopSignalHandlers() {
 #ifdef _WIN32
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &toolThread, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
     SetConsoleCtrlHandler(recordConsoleEvent, TRUE);
 #else
     struct sigaction action {};
