@@ -42,3 +42,8 @@ BROWSER_TEST_PACKAGES=(chromium)
 DEMO_PACKAGES=(qt6-qpa-plugins)
 # shellcheck disable=SC2034
 DEMO_HEADLESS_PACKAGES=(xvfb xauth)
+
+# The Windows cross build and its runs under Wine.
+# shellcheck disable=SC2034
+WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 xvfb
+                        xauth ccache zip)

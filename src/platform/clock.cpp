@@ -63,7 +63,11 @@ std::int64_t SystemClock::utcSeconds() {
 LocalTime SystemClock::now() {
     const std::time_t seconds = std::time(nullptr);
     std::tm parts{};
+#ifdef _WIN32
+    if (localtime_s(&parts, &seconds) != 0) {
+#else
     if (localtime_r(&seconds, &parts) == nullptr) {
+#endif
         return {};
     }
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,

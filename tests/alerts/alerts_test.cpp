@@ -192,7 +192,7 @@ TEST_F(Alerts, OptionsWindowIsBuiltHiddenWithItsControlsAndEmptyLists) {
     EXPECT_EQ(control(OPT_EXIT_BUTTON).text + "/" + control(OPT_PAIR_LIST).fontFace, "Exit/Ariel");
     for (int list : {OPT_PAIR_LIST, OPT_SLOT_LIST}) {
         EXPECT_EQ(std::pair(control(list).items.size(), control(list).selection),
-                  std::pair(14UL, -1));
+                  std::pair(std::size_t{14}, -1));
     }
     EXPECT_EQ(control(OPT_SLOT_LIST).items.at(13), "14");
 }

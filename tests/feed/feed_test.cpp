@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -67,6 +68,14 @@ TEST(MadeHistory, FilesAlignNewestFirstOnWeekdaysAndEndWhereTheLiveWalkStarts) {
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
+#ifdef _WIN32
+    // There the name can be busy for the instant of a swap; the program's
+    // reader tries again, and so does this one.
+    for (int attempt = 0; !in.is_open() && attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        in.open(path, std::ios::binary);
+    }
+#endif
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -152,7 +161,7 @@ TEST_F(Feed, TickFileReplaysInOrderKeepsOldPricesForBadValuesAndEnds) {
     const fs::path ticks = folder_ / "ticks.txt";
     // Fields after the fifteenth are ignored, blank lines skipped, and a price
     // counts only strictly between 0 and 500, once rounded.
-    std::ofstream(ticks)
+    std::ofstream(ticks, std::ios::binary)
         << "a,1.1,0.8,190,0.9,0.6,100,160,1.08,150,0.65,90,1.1,170,0.95,x\r\n \t\r\n"
            "b,0,500,-1,x,499.99,499.9999,161,600,150,0.65,90,1.1,170,0.95\n";
     options_.source = FeedSource::Ticks;
@@ -167,7 +176,7 @@ TEST_F(Feed, TickFileReplaysInOrderKeepsOldPricesForBadValuesAndEnds) {
          {std::pair{"a,1,2,3,4,5,6,7,8,9,10,11,12,13,14\n\nb,1,2\n",
                     "ticks.txt:3: a tick line needs a label and fourteen prices"},
           {"\n", "ticks.txt: holds no ticks"}}) {
-        std::ofstream(ticks) << text;
+        std::ofstream(ticks, std::ios::binary) << text;
         EXPECT_EQ(run(), 2);
         EXPECT_NE(error_.find(message), std::string::npos) << error_;
     }
@@ -194,7 +203,8 @@ TEST_F(Feed, MadeHistoryFeedsTheHistorySourceOldestFirstAndItsAbsenceIsAnError) 
     ASSERT_EQ(run(), 0);
     EXPECT_EQ(realTime(3), h1.substr(h1.rfind(',', h1.size() - 3) + 1));
     EXPECT_TRUE(onlyFinishedFilesLeft());
-    std::ofstream(folder_ / historyFileNameOf(0, Timeframe::OneHour)) << "2026.02.13 23:00 1.2\r\n";
+    std::ofstream(folder_ / historyFileNameOf(0, Timeframe::OneHour), std::ios::binary)
+        << "2026.02.13 23:00 1.2\r\n";
     EXPECT_EQ(run(), 2);
     EXPECT_NE(error_.find("GBPUSD_H1.csv:1: "), std::string::npos) << error_;
     options_.folder = (folder_ / "missing").string();

@@ -12,7 +12,9 @@
 #include <sys/stat.h>
 #endif
 #include <unistd.h>
+#ifdef VUREZER_HAVE_ZIP
 #include <zip.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -21,6 +23,7 @@ namespace {
 
 using testing::readFile;
 
+#ifdef VUREZER_HAVE_ZIP
 // A zip as a download site packs it: the bars deflated, a report beside them.
 void writeZip(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& files) {
     int error = 0;
@@ -32,6 +35,8 @@ void writeZip(const fs::path& path, const std::vector<std::pair<std::string, std
     }
     ASSERT_EQ(zip_close(archive), 0);
 }
+
+#endif
 
 class InputSafety : public ::testing::Test {
 protected:
@@ -128,6 +133,7 @@ TEST_F(InputSafety, APipeIsNeverOpened) {
 }
 #endif
 
+#ifdef VUREZER_HAVE_ZIP
 TEST_F(InputSafety, ZipDownloadsAreReadInPlaceAndOddArchivesNamed) {
     const std::string bars = "20260209 100000;1;1;1;1.1;0\n20260209 110000;1;1;1;1.2;0\n";
     const fs::path zip = root_ / "HISTDATA_COM_ASCII_EURUSD_M1_2026.zip";
@@ -153,6 +159,15 @@ TEST_F(InputSafety, ZipDownloadsAreReadInPlaceAndOddArchivesNamed) {
     writeZip(zip, {{"readme.txt", "no bars"}});
     EXPECT_EQ(readInputFile(zip).error, "the zip holds no bar file");
 }
+#else
+// A build without the zip library names a zip as an input it cannot unpack.
+TEST_F(InputSafety, ZipInputIsNamedAsUnpackableWithoutTheZipLibrary) {
+    const fs::path zip = root_ / "HISTDATA_COM_ASCII_EURUSD_M1_2026.zip";
+    write(zip, std::string("PK\x03\x04", 4) + std::string(60, '\0'));
+    const std::string error = readInputFile(zip).error.value_or("none");
+    EXPECT_EQ(error.rfind("is a zip archive, which this build cannot unpack", 0), 0U) << error;
+}
+#endif
 
 } // namespace
 } // namespace vz

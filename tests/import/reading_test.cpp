@@ -130,6 +130,11 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
 
 TEST(PackedInput, XzAndGzipAreUnpackedByTheirLeadingBytesAndDamageIsAnError) {
     using namespace samples;
+#ifndef VUREZER_HAVE_XZ
+    EXPECT_EQ(unpack(UTC_TABLE_XZ).error.value_or("none").rfind("is packed with xz", 0), 0U);
+    EXPECT_EQ(unpack(UTC_TABLE_GZ).text, UTC_TABLE);
+    GTEST_SKIP() << "a build without xz names xz input as unreadable";
+#endif
     EXPECT_EQ(unpack(UTC_TABLE_XZ).text, UTC_TABLE);
     EXPECT_EQ(unpack(UTC_TABLE_GZ).text, UTC_TABLE);
     EXPECT_EQ(unpack(UTC_TABLE_GZ + OTHER_GZ).text,

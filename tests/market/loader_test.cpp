@@ -134,6 +134,7 @@ TEST_F(MarketFolder, RealTimeAcceptsOnlyPricesStrictlyBetweenZeroAnd500) {
     }
 }
 
+#ifndef _WIN32
 // The history files and real-time files of a folder were pipes, a folder and
 // a device: each used to hold the program in open() until another program
 // wrote to it; now each is a file that cannot be opened.
@@ -175,6 +176,7 @@ TEST_F(MarketFolder, PipesFoldersAndDevicesNeverHoldTheLoaderOrTheTick) {
     EXPECT_EQ(market.livePrices[0], 7.0F);
     EXPECT_EQ(market.livePrices[1], 1.25F);
 }
+#endif
 
 class MemoryMarket : public ::testing::Test {
 protected:

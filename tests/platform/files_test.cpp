@@ -84,6 +84,7 @@ TEST_F(StdFiles, ReadsBlocksAfterLookAheadAndWritesLongTextsWhole) {
     EXPECT_EQ(file->readByte(), -1);
 }
 
+#ifndef _WIN32
 // Opening a pipe that no program writes to used to wait for a writer,
 // freezing the window; a device or a folder holds no prices either.
 TEST_F(StdFiles, ReadingOpensOnlyRegularFilesAndNeverWaits) {
@@ -104,6 +105,17 @@ TEST_F(StdFiles, ReadingOpensOnlyRegularFilesAndNeverWaits) {
     EXPECT_EQ(files_.openFile(pipe, FileMode::Append), nullptr);
 }
 
+#else
+// A device or a folder holds no prices: neither opens as a data file.
+TEST_F(StdFiles, ReadingOpensOnlyDiskFiles) {
+    EXPECT_EQ(files_.openFile("NUL", FileMode::Read), nullptr);
+    EXPECT_EQ(files_.openFile(folder_.string(), FileMode::Read), nullptr);
+    EXPECT_EQ(files_.openFile(folder_.string(), FileMode::Append), nullptr);
+    ASSERT_TRUE(put("EURUSD_RT.csv", FileMode::Write, {"1.08"}));
+    EXPECT_NE(files_.openFile(path("EURUSD_RT.csv"), FileMode::Read), nullptr);
+}
+#endif
+
 TEST_F(StdFiles, AFullDeviceIsReportedAsAFailure) {
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no full device on this system";
@@ -116,7 +128,9 @@ TEST_F(StdFiles, AFullDeviceIsReportedAsAFailure) {
 
 TEST_F(StdFiles, ModifiedTimeOfRegularFilesOnlyAndATestDoubleOverridesIt) {
     ASSERT_TRUE(put("EURUSD_RT.csv", FileMode::Write, {"1.08"}));
-    const auto written = fs::file_time_type::clock::now() - std::chrono::hours(5);
+    // Whole seconds: Windows' C library sets no finer time than that.
+    const auto written = std::chrono::floor<std::chrono::seconds>(fs::file_time_type::clock::now() -
+                                                                  std::chrono::hours(5));
     fs::last_write_time(path("EURUSD_RT.csv"), written);
     const auto expected = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::file_clock::to_sys(written).time_since_epoch());

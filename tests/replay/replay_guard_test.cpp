@@ -5,6 +5,7 @@
 #include "replay/tick_file.h"
 #include "replay/tick_lines.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -12,7 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <pthread.h>
+#endif
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -71,17 +77,20 @@ TEST_F(ReplayGuardTest, OutputsThatAreFilesTheRunReadsAreRefusedAndLeftAsTheyWer
     const std::string history = folder.file("GBPUSD.csv");
     const std::string before = readFile(history);
     fs::create_hard_link(history, outside / "hard.csv");
-    fs::create_symlink(folder.file("EURJPY_H1.csv"), outside / "soft.csv");
     // The temporary name an output is written under is opened for writing too.
     fs::create_hard_link(history, outside / "out.csv.partial");
-    const std::string clashes[][2] = {
+    std::vector<std::array<std::string, 2>> clashes = {
         {"--events", history},
         {"--snapshots", folder.path() + "./GBPUSD_H4.csv"},
         {"--columns-out", (outside / "hard.csv").string()},
-        {"--events", (outside / "soft.csv").string()},
         {"--snapshots", folder.file("CHFJPY_RT.csv")},
         {"--columns-out", (outside / "out.csv").string()},
     };
+#ifndef _WIN32
+    // Symbolic links need a privilege on Windows.
+    fs::create_symlink(folder.file("EURJPY_H1.csv"), outside / "soft.csv");
+    clashes.push_back({"--events", (outside / "soft.csv").string()});
+#endif
     for (const auto& [option, output] : clashes) {
         SCOPED_TRACE(option + " " + output);
         std::vector<std::string> line = args(folder.file("ticks.csv"));
@@ -119,14 +128,17 @@ TEST_F(ReplayGuardTest, TickLinesPastTheLimitEndTheRunWithTheirLineNumber) {
         << result.errors;
     expectNoOutputs();
 
+#ifndef _WIN32
     // Endless zero bytes: the limit is what bounds the memory the run takes.
     result = run(args("/dev/zero", "--events"));
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.errors.find("/dev/zero: line 1: longer than"), std::string::npos)
         << result.errors;
     expectNoOutputs();
+#endif
 }
 
+#ifndef _WIN32
 // Records SIGTERM in a flag, as the tools' handler does, without restarting
 // the call it interrupts.
 std::atomic<int> testStop{0};
@@ -200,6 +212,52 @@ TEST_F(StoppedWhileWaiting, ForStandardInputIsAStop) {
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
 }
+
+#else
+// A stop request cuts the tool's blocking read short (the console handler
+// cancels it); the cancelled read of a pipe that still holds the writer's
+// promise of more lines is a stop, not a read error.
+TEST_F(ReplayGuardTest, ACancelledPipeReadIsAStop) {
+    int pipeEnds[2];
+    ASSERT_EQ(::_pipe(pipeEnds, 4096, _O_BINARY), 0);
+    const std::string ticks = TICK + "\n";
+    ASSERT_EQ(::_write(pipeEnds[1], ticks.data(), static_cast<unsigned>(ticks.size())),
+              static_cast<int>(ticks.size()));
+    StopFlag stop{0};
+    RunResult result;
+    std::atomic<bool> done{false};
+    InterruptibleFileBuf buffer(pipeEnds[0], &stop, false);
+    std::istream input(&buffer);
+    std::atomic<HANDLE> thread{nullptr};
+    std::thread replay([&] {
+        HANDLE own = nullptr;
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &own, 0,
+                        FALSE, DUPLICATE_SAME_ACCESS);
+        thread = own;
+        result = run(args("-", "--snapshots"), &input, &stop);
+        done = true;
+    });
+    while (thread == nullptr) {
+        std::this_thread::yield();
+    }
+    stop = SIGINT;
+    // Up to ten seconds of cancelling (a read may not have started yet);
+    // then the writer closes, so a failing test still ends.
+    for (int attempt = 0; attempt < 500 && !done; ++attempt) {
+        CancelSynchronousIo(thread);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const bool cancelled = done;
+    ::_close(pipeEnds[1]);
+    replay.join();
+    CloseHandle(thread);
+    ::_close(pipeEnds[0]);
+    EXPECT_TRUE(cancelled) << "the read waited for the writer";
+    EXPECT_EQ(result.status, 130);
+    EXPECT_EQ(result.errors, "vurezer-replay: interrupted\n");
+    expectNoOutputs();
+}
+#endif
 
 } // namespace
 } // namespace vz::testing

@@ -332,6 +332,9 @@ std::string findChromium() {
 }
 
 TEST_F(ReportRunTest, ThePageRendersInChromiumWithEveryChartDrawnAndEveryEventListed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the browser check runs in the Linux build, on the same page";
+#endif
     const std::string chromium = findChromium();
     if (chromium.empty()) {
         GTEST_SKIP() << "Chromium is not installed (Debian package chromium; scripts/test installs "

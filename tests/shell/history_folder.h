@@ -33,7 +33,8 @@ public:
     }
 
     std::string path() const { return root_.string() + "/"; }
-    std::string file(const std::string& name) const { return (root_ / name).string(); }
+    // Spelt as the program spells the files of its folder.
+    std::string file(const std::string& name) const { return path() + name; }
     void write(const std::string& name, const std::string& content) const {
         std::ofstream(root_ / name, std::ios::binary) << content;
     }

@@ -1,3 +1,4 @@
+#include "common/binary_stdio.h"
 #include "common/stop_signal.h"
 
 #include "tools/feed/feed_run.h"
@@ -5,6 +6,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    vz::useBinaryStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vz::FeedCommand command = vz::parseFeedCommand(args);
     if (command.showHelp) {

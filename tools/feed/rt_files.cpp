@@ -1,5 +1,7 @@
 #include "tools/feed/rt_files.h"
 
+#include "common/replace_file.h"
+
 #include "market/data_files.h"
 #include "tools/import/history_set.h"
 
@@ -50,8 +52,7 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
             return "could not write " + temporary.string();
         }
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
+    const std::error_code error = replaceFile(temporary, path);
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);

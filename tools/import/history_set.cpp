@@ -1,5 +1,7 @@
 #include "tools/import/history_set.h"
 
+#include "common/replace_file.h"
+
 #include <charconv>
 #include <fstream>
 #include <system_error>
@@ -123,8 +125,7 @@ struct Move {
 bool undoMoves(const std::vector<Move>& moves, std::size_t count) {
     bool undone = true;
     while (count-- > 0) {
-        std::error_code error;
-        std::filesystem::rename(moves[count].to, moves[count].from, error);
+        const std::error_code error = replaceFile(moves[count].to, moves[count].from);
         undone = undone && !error;
     }
     return undone;
@@ -133,8 +134,7 @@ bool undoMoves(const std::vector<Move>& moves, std::size_t count) {
 // Either every move is made or, as far as renames allow, none is.
 std::optional<std::string> moveAllOrNone(const std::vector<Move>& moves, bool& undone) {
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        std::error_code error;
-        std::filesystem::rename(moves[i].from, moves[i].to, error);
+        const std::error_code error = replaceFile(moves[i].from, moves[i].to);
         if (error) {
             undone = undoMoves(moves, i);
             return "could not move " + moves[i].from.string() + " to " + moves[i].to.string() +

@@ -1,3 +1,4 @@
+#include "common/binary_stdio.h"
 #include "common/stop_signal.h"
 
 #include "tools/import/import_options.h"
@@ -5,6 +6,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    vz::useBinaryStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vz::ImportCommand command = vz::parseImportCommand(args);
     if (command.showHelp) {

@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <lzma.h>
 #include <streambuf>
 #include <system_error>
 #include <vector>
-#include <zip.h>
 #include <zlib.h>
+// Windows builds have neither library among their cross packages; such a
+// build names xz or zip input as one it cannot unpack.
+#ifdef VUREZER_HAVE_XZ
+#include <lzma.h>
+#endif
+#ifdef VUREZER_HAVE_ZIP
+#include <zip.h>
+#endif
 
 namespace vz {
 
@@ -113,6 +119,17 @@ private:
     std::string first_;
 };
 
+// Stands in for a decoder this build lacks: the first read says so.
+class MissingDecoder : public Decoder {
+public:
+    explicit MissingDecoder(std::string problem) : problem_(std::move(problem)) {}
+    std::optional<std::string> next(char*, std::size_t, std::size_t&) override { return problem_; }
+
+private:
+    std::string problem_;
+};
+
+#ifdef VUREZER_HAVE_XZ
 class XzDecoder : public Decoder {
 public:
     XzDecoder(RawSource& source, std::string first) : window_(source, std::move(first)) {
@@ -168,6 +185,8 @@ private:
     bool started_ = false;
     bool finished_ = false;
 };
+
+#endif
 
 class GzipDecoder : public Decoder {
 public:
@@ -227,6 +246,7 @@ private:
     bool atMemberEnd_ = false;
 };
 
+#ifdef VUREZER_HAVE_ZIP
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -324,6 +344,8 @@ private:
     std::string innerName_;
 };
 
+#endif
+
 } // namespace
 
 // Hands the decoded text to a std::istream a piece at a time.
@@ -393,15 +415,29 @@ private:
         packing_ = packingOf(first);
         switch (packing_) {
         case Packing::Xz:
+#ifdef VUREZER_HAVE_XZ
             decoder_ = std::make_unique<XzDecoder>(*source_, std::move(first));
+#else
+            decoder_ =
+                std::make_unique<MissingDecoder>("is packed with xz, which this build cannot "
+                                                 "unpack; unpack it first (7-Zip, or xz -d)");
+#endif
             break;
         case Packing::Gzip:
             decoder_ = std::make_unique<GzipDecoder>(*source_, std::move(first));
             break;
         case Packing::Zip: {
+#ifdef VUREZER_HAVE_ZIP
             auto zip = std::make_unique<ZipDecoder>(path != nullptr ? *path : "", bytes);
             innerName_ = zip->innerName();
             decoder_ = std::move(zip);
+#else
+            (void)path;
+            (void)bytes;
+            decoder_ =
+                std::make_unique<MissingDecoder>("is a zip archive, which this build cannot "
+                                                 "unpack; unpack it first (Explorer or 7-Zip)");
+#endif
             break;
         }
         case Packing::None:

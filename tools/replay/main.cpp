@@ -1,3 +1,4 @@
+#include "common/binary_stdio.h"
 #include "common/stop_signal.h"
 #include "replay/replay_run.h"
 #include "replay/tick_file.h"
@@ -7,6 +8,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    vz::useBinaryStandardStreams();
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vz::StopFlag& stop = vz::installStopSignalHandlers();

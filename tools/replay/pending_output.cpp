@@ -1,5 +1,7 @@
 #include "replay/pending_output.h"
 
+#include "common/replace_file.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -64,8 +66,7 @@ std::string PendingOutput::moveIntoPlace() {
     if (temporaryPath_.empty()) {
         return {};
     }
-    std::error_code error;
-    std::filesystem::rename(temporaryPath_, path_, error);
+    const std::error_code error = replaceFile(temporaryPath_, path_);
     if (error) {
         discard();
         return "cannot write output file " + path_ + ": " + error.message();

@@ -1,0 +1,371 @@
+// The whole program on real Win32 windows, driven through window messages
+// as a user's clicks and picks would arrive. Runs under a display (Xvfb for
+// Wine), since timers and window geometry need one.
+
+#include "../shell/history_folder.h"
+
+#include "platform/palette.h"
+#include "platform/win32/win32_ui.h"
+#include "shell/app.h"
+#include "shell/chart_window.h"
+#include "shell/startup.h"
+#include "shell/strength_chart.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace vz {
+namespace {
+
+// Controls of the main window.
+constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, FIRST_PIPS_BOX = 20, BUY = 40,
+              CLOSE = 42, CLEAR = 43, EVENT_LOG = 46, MTF_BUTTON = 50;
+constexpr int MENU_RELOAD = 1, MENU_SAVE_LOG = 2, MENU_DEFAULT_TIMER = 22, MENU_SOUND_ALERTS = 35,
+              MENU_PAIR_ALERTS = 36, MENU_STRENGTH_CHART = 37;
+const std::pair<int, const char*> SWITCHES[] = {
+    {1, "RT"}, {51, "AL"}, {40, "Buy"}, {41, "Sell"}, {42, "Close"}, {43, "Clear"}, {50, "MTF"}};
+// How long a real one-second tick may take to come before the test gives up.
+constexpr ULONGLONG TICK_WAIT_LIMIT_MS = 10000;
+
+const auto rowTop = [](int row) { return 140 + 24 * row; };
+
+Colour groupColour(const std::string& symbol) {
+    const auto pair = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), symbol);
+    EXPECT_NE(pair, PAIR_TABLE.end()) << "not a pair: " << symbol;
+    return inFirstHalf(static_cast<int>(pair - PAIR_TABLE.begin())) ? FIRST_GROUP_COLOUR
+                                                                    : SECOND_GROUP_COLOUR;
+}
+
+std::string windowText(HWND hwnd) {
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+// The next modal dialog of this thread, answered from a thread timer, which
+// the dialog's own message loop runs.
+std::function<void(HWND)> pendingAnswer;
+
+BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
+    char name[32] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) == "#32770" && IsWindowVisible(hwnd) != 0) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK answerWhenUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr || !pendingAnswer) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    const auto answer = std::move(pendingAnswer);
+    pendingAnswer = nullptr;
+    answer(dialog);
+}
+
+void answerNextModal(std::function<void(HWND)> answer) {
+    pendingAnswer = std::move(answer);
+    SetTimer(nullptr, 0, 50, answerWhenUp);
+}
+
+void pressInDialog(HWND dialog, int button) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+class Win32ProgramTest : public ::testing::Test {
+protected:
+    Win32ProgramTest() {
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            folder.setLivePips(pair, 5 * pair + 3);
+        }
+        startUp(app, folder.path());
+        settle();
+    }
+    ~Win32ProgramTest() override { shutDown(app); }
+
+    std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
+    std::string symbolInRow(int row) { return text(main, FIRST_NAME_BOX + row); }
+    std::string switches() {
+        std::string states;
+        for (const auto& [id, name] : SWITCHES) {
+            states += std::string(states.empty() ? "" : " ") + name +
+                      (IsWindowEnabled(ui.controlHwnd(main, id)) != 0 ? ":on" : ":off");
+        }
+        return states;
+    }
+    bool visible(WindowHandle window) { return IsWindowVisible(ui.windowHwnd(window)) != 0; }
+    std::string days() {
+        const auto count = SendMessageA(ui.controlHwnd(main, DAY_LIST), CB_GETCOUNT, 0, 0);
+        return std::to_string(count) + ":" + std::to_string(ui.getListSelection(main, DAY_LIST));
+    }
+    UINT menuState(int menuId) {
+        return GetMenuState(GetMenu(ui.windowHwnd(main)), static_cast<UINT>(menuId), MF_BYCOMMAND);
+    }
+    static Colour fromScreen(COLORREF value) {
+        return rgb(GetRValue(value), GetGValue(value), GetBValue(value));
+    }
+    // What the control shows on screen near its top-left corner.
+    Colour shownColour(WindowHandle window, int id) {
+        HWND control = ui.controlHwnd(window, id);
+        UpdateWindow(control);
+        HDC dc = GetDC(control);
+        const COLORREF value = GetPixel(dc, 4, 4);
+        ReleaseDC(control, dc);
+        return fromScreen(value);
+    }
+
+    void settle() {
+        do {
+            MSG message{};
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            ui.dispatchPending();
+        } while (ui.pendingEvents() > 0);
+    }
+    void click(WindowHandle window, int id) {
+        SendMessageA(ui.controlHwnd(window, id), BM_CLICK, 0, 0);
+        settle();
+    }
+    // What the list sends its window when the user picks an item.
+    void pick(WindowHandle window, int listId, int index) {
+        HWND list = ui.controlHwnd(window, listId);
+        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(ui.windowHwnd(window), WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        settle();
+    }
+    void pickMenu(int menuId) {
+        SendMessageA(ui.windowHwnd(main), WM_COMMAND, MAKEWPARAM(menuId, 0), 0);
+        settle();
+    }
+    // Waits through real events until the condition holds or time is up.
+    bool runUntil(const std::function<bool()>& done) {
+        const ULONGLONG limit = GetTickCount64() + TICK_WAIT_LIMIT_MS;
+        while (!done() && GetTickCount64() < limit) {
+            ui.waitEvents();
+        }
+        return done();
+    }
+    // Ranks the first day, switches real time on and lets one real tick lift
+    // the bottom pair to the top. Gives the first ranking's top and bottom.
+    std::pair<std::string, std::string> liftBottomPairInRealTime() {
+        pick(main, DAY_LIST, 0);
+        click(main, REAL_TIME_BOX);
+        const std::pair ends{symbolInRow(0), symbolInRow(13)};
+        const auto bottom = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), ends.second);
+        folder.setLivePips(static_cast<int>(bottom - PAIR_TABLE.begin()), 1000);
+        EXPECT_TRUE(runUntil([&] { return symbolInRow(0) == ends.second; })) << "a tick came";
+        return ends;
+    }
+
+    testing::HistoryFolder folder;
+    Win32Ui ui;
+    StdFileSystem files;
+    SystemClock clock;
+    Host host{ui, files, clock};
+    App app{host};
+    const WindowHandle &main = app.host.windows.main, &options = app.host.windows.options,
+                       &mtf = app.host.windows.multiTimeframe;
+};
+
+TEST_F(Win32ProgramTest, StartsWithThreeWindowsInTheirFirstState) {
+    EXPECT_TRUE(visible(main) && !visible(options) && !visible(mtf));
+    EXPECT_EQ(windowText(ui.windowHwnd(options)) + "|" + windowText(ui.windowHwnd(mtf)),
+              "Sounds/Alert Options|Multi-Timeframe Slots");
+    EXPECT_EQ(days(), "6:-1");
+    EXPECT_EQ(symbolInRow(0) + text(main, FIRST_PIPS_BOX + 13), "Pair1Price14");
+    EXPECT_EQ(switches(), "RT:off AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
+    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2), "Started VU Vurezer");
+    EXPECT_TRUE((menuState(MENU_DEFAULT_TIMER) & MF_CHECKED) != 0);
+    EXPECT_TRUE((menuState(MENU_PAIR_ALERTS) & MF_GRAYED) != 0);
+    RECT outer{};
+    GetWindowRect(ui.windowHwnd(options), &outer);
+    EXPECT_EQ(std::pair(outer.right - outer.left, outer.bottom - outer.top), std::pair(515L, 350L))
+        << "outer sizes as laid out";
+}
+
+TEST_F(Win32ProgramTest, PickingADayRanksTheRowsInGroupColours) {
+    pick(main, DAY_LIST, 0);
+    EXPECT_EQ(switches(), "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
+    for (int row = 0; row < PAIR_COUNT; ++row) {
+        EXPECT_EQ(shownColour(main, FIRST_NAME_BOX + row), groupColour(symbolInRow(row)));
+        const int above = row == 0 ? 1 << 30 : std::stoi(text(main, FIRST_PIPS_BOX + row - 1));
+        EXPECT_LT(std::stoi(text(main, FIRST_PIPS_BOX + row)), above) << "strongest on top";
+    }
+    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(5) + 5), BACKGROUND_COLOUR)
+        << "no arrows on the first pass";
+    pick(main, DAY_LIST, 0);
+    EXPECT_EQ(ui.pendingEvents(), 0U) << "the same day again is no change";
+}
+
+TEST_F(Win32ProgramTest, RealTimeTicksMoveRowsAndDrawArrowsThenABasketRuns) {
+    const auto [top, bottom] = liftBottomPairInRealTime();
+    EXPECT_EQ(switches(), "RT:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on");
+    EXPECT_EQ(symbolInRow(0) + symbolInRow(1) + text(main, FIRST_PIPS_BOX), bottom + top + " 1000");
+    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(0) + 5), UP_ARROW_COLOUR);
+    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(1) + 5), DOWN_ARROW_COLOUR);
+
+    click(main, BUY);
+    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
+    click(main, CLOSE);
+    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:off Clear:on MTF:on");
+    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2).substr(0, 14), "Basket Profit:")
+        << "the newest entry on top";
+    click(main, CLEAR);
+    EXPECT_EQ(switches(), "RT:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on");
+
+    click(main, REAL_TIME_BOX);
+    EXPECT_EQ(switches(), "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
+    EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
+}
+
+TEST_F(Win32ProgramTest, AClickQueuedBehindADisablingOneIsDroppedAndTakenBack) {
+    pick(main, DAY_LIST, 0);
+    // Both clicks arrive before either handler runs; Buy's handler locks the
+    // real-time box, so the box's click must not act and its tick goes back.
+    click(main, REAL_TIME_BOX);
+    SendMessageA(ui.controlHwnd(main, BUY), BM_CLICK, 0, 0);
+    SendMessageA(ui.controlHwnd(main, REAL_TIME_BOX), BM_CLICK, 0, 0);
+    settle();
+    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
+    EXPECT_TRUE(ui.isChecked(main, REAL_TIME_BOX)) << "still running, as the handlers saw it";
+}
+
+TEST_F(Win32ProgramTest, StrengthChartFollowsRealTicksAndItsCloseBoxOnlyHides) {
+    liftBottomPairInRealTime();
+    pickMenu(MENU_STRENGTH_CHART);
+    const WindowHandle chart = app.chart.window;
+    ASSERT_TRUE(visible(chart));
+    EXPECT_EQ(windowText(ui.windowHwnd(chart)), CHART_WINDOW_CAPTION);
+    // Pixels of the pairs' plot in a pair's own colour: its lines.
+    const auto pairPixels = [&] {
+        int count = 0;
+        for (int y = CHART_PAIR_TOP; y < CHART_PAIR_TOP + CHART_PAIR_HEIGHT; ++y) {
+            for (int x = CHART_PLOT_LEFT; x < CHART_PLOT_LEFT + CHART_PLOT_COLUMNS; ++x) {
+                const Colour pixel = ui.canvasPixel(chart, x, y);
+                for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+                    count += pixel == pairColour(pair) ? 1 : 0;
+                }
+            }
+        }
+        return count;
+    };
+    EXPECT_TRUE(runUntil([&] { return pairPixels() > 0; })) << "lines drawn as ticks come";
+    SendMessageA(ui.windowHwnd(chart), WM_CLOSE, 0, 0);
+    settle();
+    EXPECT_FALSE(visible(chart));
+    EXPECT_NE(ui.windowHwnd(chart), nullptr) << "hidden, not closed";
+}
+
+TEST_F(Win32ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
+    pickMenu(MENU_SOUND_ALERTS);
+    ASSERT_TRUE(visible(options));
+    answerNextModal([](HWND dialog) { pressInDialog(dialog, IDCANCEL); });
+    click(options, 2);
+    EXPECT_TRUE(ui.isChecked(options, 2));
+    EXPECT_EQ(text(options, 3), "") << "cancelled";
+
+    // Typed with Windows separators only: the requester reads a '/' as a filter.
+    const std::string wave =
+        std::filesystem::path(folder.file("bell.wav")).make_preferred().string();
+    folder.write("bell.wav", "RIFF");
+    click(options, 2);
+    std::string title;
+    answerNextModal([&](HWND dialog) {
+        title = windowText(dialog);
+        // Typed into the name field, as a user would.
+        for (const int field : {0x47C /* cmb13 */, 0x480 /* edt1 */}) {
+            SetDlgItemTextA(dialog, field, wave.c_str());
+        }
+        pressInDialog(dialog, IDOK);
+    });
+    click(options, 2);
+    EXPECT_EQ(title + "|" + text(options, 3), "Select A Sound File|" + wave);
+}
+
+TEST_F(Win32ProgramTest, ReloadHistoryAsksFirst) {
+    pick(main, DAY_LIST, 2);
+    folder.writeAll({.dailyLines = 7});
+    std::string question;
+    answerNextModal([&](HWND box) {
+        question = windowText(box);
+        pressInDialog(box, IDNO);
+    });
+    pickMenu(MENU_RELOAD);
+    EXPECT_EQ(question, "Reload arrays?");
+    EXPECT_EQ(days(), "6:2") << "nothing was read";
+
+    answerNextModal([](HWND box) { pressInDialog(box, IDYES); });
+    pickMenu(MENU_RELOAD);
+    EXPECT_EQ(days(), "8:-1") << "read again";
+}
+
+TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
+    pick(main, DAY_LIST, 1);
+    std::string confirmation;
+    answerNextModal([&](HWND box) {
+        confirmation = windowText(box);
+        pressInDialog(box, IDOK);
+    });
+    pickMenu(MENU_SAVE_LOG);
+    EXPECT_EQ(confirmation, "Complete");
+    std::string saved;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        if (entry.path().extension() == ".txt") {
+            std::ifstream in(entry.path(), std::ios::binary);
+            saved.assign(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    const auto rows = ui.reportRowCount(main, EVENT_LOG);
+    ASSERT_GT(rows, 0);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), rows);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\r'), rows) << "no CR CR LF";
+    EXPECT_EQ(saved.find("\r\n"), saved.find('\n') - 1);
+}
+
+// Checks the colours a user would see, with one multi-timeframe column
+// picked. VUREZER_SHOW_SECONDS=N keeps the three windows up and live for N
+// seconds afterwards, for a person or a screen grabber to look at them.
+TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
+    liftBottomPairInRealTime();
+    click(main, REAL_TIME_BOX);
+    click(main, MTF_BUTTON);
+    pick(mtf, 11, 0);
+    pickMenu(MENU_SOUND_ALERTS);
+    EXPECT_EQ(text(mtf, 20), "Pair1") << "other columns wait for their own pick";
+    EXPECT_EQ(shownColour(mtf, 60), groupColour(text(mtf, 60)));
+    EXPECT_EQ(shownColour(mtf, 60 + 13), groupColour(text(mtf, 60 + 13)));
+    EXPECT_EQ(ui.canvasPixel(main, 100, 306), BLACK) << "the line between the two groups";
+    EXPECT_EQ(ui.canvasPixel(main, 100, 305), BACKGROUND_COLOUR);
+    EXPECT_EQ(ui.canvasPixel(options, 480, 300), BACKGROUND_COLOUR);
+    HDC shown = GetDC(ui.windowHwnd(options));
+    EXPECT_EQ(fromScreen(GetPixel(shown, 470, 290)), BACKGROUND_COLOUR) << "the window is painted";
+    ReleaseDC(ui.windowHwnd(options), shown);
+
+    if (const char* seconds = std::getenv("VUREZER_SHOW_SECONDS")) {
+        for (const WindowHandle window : {mtf, options, main}) {
+            ui.showWindow(window, ShowCommand::Show);
+        }
+        const ULONGLONG until = GetTickCount64() + 1000 * std::strtoull(seconds, nullptr, 10);
+        while (GetTickCount64() < until) {
+            ui.waitEvents();
+        }
+    }
+}
+
+} // namespace
+} // namespace vz
