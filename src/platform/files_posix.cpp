@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/system_file.h"
 
 #include <algorithm>
 #include <array>
@@ -11,12 +12,6 @@
 
 namespace vz {
 namespace {
-
-// Written bytes are gathered up to this size before they go to the system:
-// a saved event log is thousands of short lines.
-constexpr std::size_t WRITE_BUFFER_BYTES = 64 * 1024;
-// Only readByte and peekByte use this; readBlock goes straight to the file.
-constexpr std::size_t BYTE_BUFFER_BYTES = 4 * 1024;
 
 // read() without the interruptions; -1 on a real error.
 ssize_t readRetrying(int fd, char* buffer, std::size_t size) {
@@ -43,92 +38,31 @@ bool writeAll(int fd, const char* bytes, std::size_t size) {
     return true;
 }
 
-// One file descriptor; reads go to the system in blocks, writes are
-// buffered until close.
-class PosixTextFile final : public TextFile {
+// One file descriptor.
+class PosixTextFile final : public SystemTextFile {
 public:
     explicit PosixTextFile(int fd) : fd_(fd) {}
     PosixTextFile(const PosixTextFile&) = delete;
     PosixTextFile& operator=(const PosixTextFile&) = delete;
     ~PosixTextFile() override { close(); }
 
-    int readByte() override {
-        const int next = peekByte();
-        if (next >= 0) {
-            ++bytePos_;
-        }
-        return next;
-    }
-
-    int peekByte() override {
-        if (bytePos_ == byteEnd_ && !refillBytes()) {
-            return -1;
-        }
-        return static_cast<unsigned char>(bytes_[bytePos_]);
-    }
-
-    std::size_t readBlock(char* buffer, std::size_t size) override {
-        if (bytePos_ < byteEnd_) {
-            const std::size_t count = std::min(size, byteEnd_ - bytePos_);
-            std::memcpy(buffer, bytes_.data() + bytePos_, count);
-            bytePos_ += count;
-            return count;
-        }
-        if (fd_ < 0 || size == 0) {
-            return 0;
-        }
+protected:
+    std::size_t readRaw(char* buffer, std::size_t size) override {
         const ssize_t got = readRetrying(fd_, buffer, size);
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
-
-    bool write(std::string_view bytes) override {
-        if (fd_ < 0 || failed_) {
-            return false;
-        }
-        pending_.append(bytes);
-        if (pending_.size() >= WRITE_BUFFER_BYTES) {
-            flush();
-        }
-        return !failed_;
+    bool writeRaw(const char* bytes, std::size_t size) override {
+        return writeAll(fd_, bytes, size);
     }
-
-    bool close() override {
-        if (fd_ < 0) {
-            return closedCleanly_;
-        }
-        flush();
+    bool closeRaw() override {
         const bool closed = ::close(fd_) == 0;
         fd_ = -1;
-        closedCleanly_ = !failed_ && closed;
-        return closedCleanly_;
+        return closed;
     }
+    bool isOpen() const override { return fd_ >= 0; }
 
 private:
-    bool refillBytes() {
-        if (fd_ < 0) {
-            return false;
-        }
-        bytes_.resize(BYTE_BUFFER_BYTES);
-        const ssize_t got = readRetrying(fd_, bytes_.data(), bytes_.size());
-        bytePos_ = 0;
-        byteEnd_ = got > 0 ? static_cast<std::size_t>(got) : 0;
-        return byteEnd_ > 0;
-    }
-
-    void flush() {
-        if (!pending_.empty()) {
-            failed_ = !writeAll(fd_, pending_.data(), pending_.size()) || failed_;
-            pending_.clear();
-        }
-    }
-
     int fd_ = -1;
-    std::string bytes_;
-    std::size_t bytePos_ = 0;
-    std::size_t byteEnd_ = 0;
-    std::string pending_;
-    bool failed_ = false;
-    bool closedCleanly_ = false;
 };
 
 int openFlags(FileMode mode) {

@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/system_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,11 +8,6 @@
 namespace vz {
 namespace {
 
-// Written bytes are gathered up to this size before they go to the system:
-// a saved event log is thousands of short lines.
-constexpr std::size_t WRITE_BUFFER_BYTES = 64 * 1024;
-// Only readByte and peekByte use this; readBlock goes straight to the file.
-constexpr std::size_t BYTE_BUFFER_BYTES = 4 * 1024;
 // A feed replacing the file makes the name refuse opens for an instant; a
 // missing file fails at once.
 constexpr int BUSY_OPEN_ATTEMPTS = 20;
@@ -41,90 +37,30 @@ bool writeAll(HANDLE file, const char* bytes, std::size_t size) {
     return true;
 }
 
-// One handle, always binary; reads go to the system in blocks, writes are
-// buffered until close.
-class Win32TextFile final : public TextFile {
+// One handle, always binary.
+class Win32TextFile final : public SystemTextFile {
 public:
     explicit Win32TextFile(HANDLE file) : file_(file) {}
     Win32TextFile(const Win32TextFile&) = delete;
     Win32TextFile& operator=(const Win32TextFile&) = delete;
     ~Win32TextFile() override { close(); }
 
-    int readByte() override {
-        const int next = peekByte();
-        if (next >= 0) {
-            ++bytePos_;
-        }
-        return next;
-    }
-
-    int peekByte() override {
-        if (bytePos_ == byteEnd_ && !refillBytes()) {
-            return -1;
-        }
-        return static_cast<unsigned char>(bytes_[bytePos_]);
-    }
-
-    std::size_t readBlock(char* buffer, std::size_t size) override {
-        if (bytePos_ < byteEnd_) {
-            const std::size_t count = std::min(size, byteEnd_ - bytePos_);
-            std::memcpy(buffer, bytes_.data() + bytePos_, count);
-            bytePos_ += count;
-            return count;
-        }
-        if (file_ == INVALID_HANDLE_VALUE || size == 0) {
-            return 0;
-        }
+protected:
+    std::size_t readRaw(char* buffer, std::size_t size) override {
         return readSome(file_, buffer, size);
     }
-
-    bool write(std::string_view bytes) override {
-        if (file_ == INVALID_HANDLE_VALUE || failed_) {
-            return false;
-        }
-        pending_.append(bytes);
-        if (pending_.size() >= WRITE_BUFFER_BYTES) {
-            flush();
-        }
-        return !failed_;
+    bool writeRaw(const char* bytes, std::size_t size) override {
+        return writeAll(file_, bytes, size);
     }
-
-    bool close() override {
-        if (file_ == INVALID_HANDLE_VALUE) {
-            return closedCleanly_;
-        }
-        flush();
+    bool closeRaw() override {
         const bool closed = CloseHandle(file_) != 0;
         file_ = INVALID_HANDLE_VALUE;
-        closedCleanly_ = !failed_ && closed;
-        return closedCleanly_;
+        return closed;
     }
+    bool isOpen() const override { return file_ != INVALID_HANDLE_VALUE; }
 
 private:
-    bool refillBytes() {
-        if (file_ == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        bytes_.resize(BYTE_BUFFER_BYTES);
-        bytePos_ = 0;
-        byteEnd_ = readSome(file_, bytes_.data(), bytes_.size());
-        return byteEnd_ > 0;
-    }
-
-    void flush() {
-        if (!pending_.empty()) {
-            failed_ = !writeAll(file_, pending_.data(), pending_.size()) || failed_;
-            pending_.clear();
-        }
-    }
-
     HANDLE file_ = INVALID_HANDLE_VALUE;
-    std::string bytes_;
-    std::size_t bytePos_ = 0;
-    std::size_t byteEnd_ = 0;
-    std::string pending_;
-    bool failed_ = false;
-    bool closedCleanly_ = false;
 };
 
 struct OpenWay {
