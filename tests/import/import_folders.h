@@ -1,6 +1,7 @@
 #pragma once
 
 #include "market/pairs.h"
+#include "tools/import/importer.h"
 
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,15 @@ protected:
     std::filesystem::path out() const { return root_ / "out"; }
     void write(const std::string& name, const std::string& text) const {
         std::ofstream(in() / name, std::ios::binary) << text;
+    }
+
+    // Imports the input folder, or the inputs given, into the output folder.
+    ImportOutcome run(ImportOptions options = {}) const {
+        if (options.inputs.empty()) {
+            options.inputs = {in().string()};
+        }
+        options.folder = out().string();
+        return runImport(options);
     }
 
     std::filesystem::path root_;

@@ -55,14 +55,6 @@ protected:
         }
     }
 
-    ImportOutcome run(ImportOptions options = {}) const {
-        if (options.inputs.empty()) {
-            options.inputs = {in().string()};
-        }
-        options.folder = out().string();
-        return runImport(options);
-    }
-
     // The lines of an output file, each still ending in CR.
     std::vector<std::string> lines(const std::string& name) const {
         std::vector<std::string> result;

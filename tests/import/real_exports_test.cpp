@@ -43,11 +43,6 @@ protected:
             write(symbol(pair) + ending, text(pair));
         }
     }
-    ImportOutcome run(ImportOptions options = {}) const {
-        options.inputs = {in().string()};
-        options.folder = out().string();
-        return runImport(options);
-    }
     std::vector<std::string> lines(const std::string& name) const {
         std::vector<std::string> result;
         std::istringstream text(readFile(out() / name));

@@ -1,6 +1,7 @@
 #include "tools/import/clock_time.h"
 
 #include "market/market_hours.h"
+#include "platform/clock.h"
 
 #include <cstdio>
 
@@ -16,28 +17,16 @@ bool isLeapYear(int year) {
 
 } // namespace
 
+// The program's own calendar arithmetic, counted in days.
 std::int64_t daysFromCivil(CivilDate date) {
-    const std::int64_t y = date.month <= 2 ? date.year - 1 : date.year;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yearOfEra = y - era * 400;
-    const std::int64_t shiftedMonth = date.month > 2 ? date.month - 3 : date.month + 9;
-    const std::int64_t dayOfYear = (153 * shiftedMonth + 2) / 5 + date.day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
+    constexpr std::int64_t SECONDS_PER_DAY = 86400;
+    return secondsSinceEpoch(LocalTime{date.year, date.month, date.day, 0, 0, 0}) / SECONDS_PER_DAY;
 }
 
 CivilDate civilFromDays(std::int64_t days) {
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-    const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-    const int month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    return {year, month, day};
+    constexpr std::int64_t SECONDS_PER_DAY = 86400;
+    const LocalTime time = timeFromSeconds(days * SECONDS_PER_DAY);
+    return {time.year, time.month, time.day};
 }
 
 int daysInMonth(int year, int month) {
