@@ -248,8 +248,7 @@ TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
     std::string saved;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         if (entry.path().extension() == ".txt") {
-            std::ifstream in(entry.path(), std::ios::binary);
-            saved.assign(std::istreambuf_iterator<char>(in), {});
+            saved = testing::readFile(entry.path().string());
         }
     }
     const auto rows = ui.reportRowCount(main, EVENT_LOG);
