@@ -208,13 +208,8 @@ TEST_F(Import, FileNamesWithBrokerDecorationsAndTheLinesLimit) {
     ASSERT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(lines("GBPJPY_H1.csv").size(), 7U);
     EXPECT_EQ(lines("GBPJPY.csv").size(), 2U);
-    const auto noted = [&](const std::string& text) {
-        return std::any_of(
-            outcome.notes.begin(), outcome.notes.end(),
-            [&](const std::string& note) { return note.find(text) != std::string::npos; });
-    };
-    EXPECT_TRUE(noted("README.md: names no pair"));
-    EXPECT_TRUE(noted("other-source: a folder"));
+    EXPECT_TRUE(testing::has(outcome.notes, "README.md: names no pair"));
+    EXPECT_TRUE(testing::has(outcome.notes, "other-source: a folder"));
     // Of several symbols the first wins; a prefix or suffix given must surround it.
     EXPECT_EQ(pairFromFileName("data_gbpusd_vs_eurusd.csv"), 0);
     EXPECT_EQ(pairFromFileName("EURSEK.csv"), -1);

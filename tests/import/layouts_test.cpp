@@ -1,5 +1,7 @@
 // The layouts traders' exports come in, the clocks their stamps are on, and
 // MetaTrader 4's own history files.
+#include "tests/import/import_folders.h"
+
 #include "tools/import/bar_reader.h"
 #include "tools/import/history_centre.h"
 #include "tools/import/import_options.h"
@@ -21,9 +23,7 @@ namespace fs = std::filesystem;
 namespace vz {
 namespace {
 
-Minute at(int year, int month, int day, int hour = 0, int minute = 0) {
-    return daysFromCivil({year, month, day}) * MINUTES_PER_DAY + hour * 60 + minute;
-}
+using testing::at;
 
 BarReadResult readText(const std::string& text, ReadSettings settings = {}) {
     std::istringstream in(text);
@@ -225,22 +225,10 @@ private:
     std::string bytes_;
 };
 
-class HistoryCentre : public ::testing::Test {
+class HistoryCentre : public testing::ImportFolders {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vurezer-hst-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "history");
-    }
-    void TearDown() override { fs::remove_all(root_); }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(root_ / "history" / name, std::ios::binary) << bytes;
-    }
-    std::string output(const std::string& name) const {
-        std::ifstream in(root_ / "out" / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    fs::path root_;
+    HistoryCentre() : ImportFolders("vurezer-hst-") {}
+    std::string output(const std::string& name) const { return testing::readFile(out() / name); }
 };
 
 TEST_F(HistoryCentre, BothVersionsAreReadFromTheTerminalsFolder) {
@@ -260,23 +248,16 @@ TEST_F(HistoryCentre, BothVersionsAreReadFromTheTerminalsFolder) {
                              .bytes());
     write("XAUUSD60.hst", HistoryBytes(401, "XAUUSD", 60).bar(at(2021, 3, 3), 1700).bytes());
     write("symbols.raw", "not bars");
-    ImportOptions options;
-    options.inputs = {(root_ / "history").string()};
-    options.folder = (root_ / "out").string();
-    const ImportOutcome outcome = runImport(options);
+    const ImportOutcome outcome = run();
     ASSERT_EQ(outcome.exitCode, 0) << outcome.errors.at(0);
     EXPECT_EQ(output("GBPUSD_H1.csv"), "2021.03.03 23:00,1.02300\r\n2021.03.03 22:00,1.02200\r\n"
                                        "2021.03.03 21:00,1.02100\r\n2021.03.03 20:00,1.02000\r\n");
     EXPECT_EQ(output("EURGBP_H4.csv"), "2021.03.03 20:00,1.12300\r\n");
     EXPECT_EQ(output("EURUSD.csv"), "2021.03.03,1.30000\r\n");
     EXPECT_EQ(output("USDJPY.csv"), "2021.03.03,1.823\r\n");
-    const auto noted = [&](const std::string& text) {
-        return std::any_of(
-            outcome.notes.begin(), outcome.notes.end(),
-            [&](const std::string& note) { return note.find(text) != std::string::npos; });
-    };
-    EXPECT_TRUE(noted("XAUUSD60.hst: its symbol XAUUSD is none of the fourteen pairs"));
-    EXPECT_TRUE(noted("EURUSD60.hst: 1 row(s) with a zero price skipped"));
+    EXPECT_TRUE(testing::has(outcome.notes,
+                             "XAUUSD60.hst: its symbol XAUUSD is none of the fourteen pairs"));
+    EXPECT_TRUE(testing::has(outcome.notes, "EURUSD60.hst: 1 row(s) with a zero price skipped"));
 }
 
 TEST(HistoryCentreFile, DamagedFilesAreNamed) {
