@@ -1,4 +1,4 @@
-#include "history_folder.h"
+#include "shell_fixture.h"
 
 #include "platform/files.h"
 #include "platform/headless/fixed_clock.h"
@@ -75,24 +75,14 @@ TEST(StrengthChartDrawingTest, BeforeAnyRankingEveryPairIsNamedOnceInTableOrder)
               "Pips since the reference day (none picked yet), last 60 minutes of ticks");
 }
 
-// The program on the headless toolkit, day 0 picked and Real-Time Mode on.
-struct ChartTest : ::testing::Test {
-    HistoryFolder folder;
-    HeadlessUi ui;
-    StdFileSystem files;
-    FixedClock clock;
-    App app{Host{ui, files, clock}};
-    WindowHandle& main = app.host.windows.main;
+// The program on the headless toolkit, day 0 picked and Real-Time Mode on;
+// each tick a second later on the clock.
+struct ChartTest : ShellTest {
     WindowHandle& chart = app.chart.window;
 
     void SetUp() override {
-        startUp(app, folder.path());
-        act(&HeadlessUi::pickListItem, main, REFERENCE_DAY_LIST, 0);
-        act(&HeadlessUi::clickButton, main, REAL_TIME_BOX);
-    }
-    template <class... Args> void act(void (HeadlessUi::*action)(Args...), Args... args) {
-        (ui.*action)(args...);
-        ui.dispatchPending();
+        ShellTest::SetUp();
+        startRealTime();
     }
     void tick(int count = 1) {
         for (int i = 0; i < count; ++i) {
