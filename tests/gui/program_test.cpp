@@ -24,11 +24,7 @@ namespace {
 using test::pixelAt;
 
 // Controls of the main window.
-constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, FIRST_PIPS_BOX = 20, BUY = 40,
-              CLOSE = 42, CLEAR = 43, EVENT_LOG = 46, MTF_BUTTON = 50;
-const std::pair<int, const char*> SWITCHES[] = {
-    {1, "RT"}, {51, "AL"}, {40, "Buy"}, {41, "Sell"}, {42, "Close"}, {43, "Clear"}, {50, "MTF"}};
-
+constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, EVENT_LOG = 46, MTF_BUTTON = 50;
 const auto rowTop = [](int row) { return 140 + 24 * row; };
 
 Colour groupColour(const std::string& symbol) {
@@ -53,15 +49,6 @@ protected:
 
     std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
     std::string symbolInRow(int row) { return text(main, FIRST_NAME_BOX + row); }
-    // The main window's switches as "RT:on AL:off ...".
-    std::string switches() {
-        std::string states;
-        for (const auto& [id, name] : SWITCHES) {
-            states += std::string(states.empty() ? "" : " ") + name +
-                      (ui.controlWidget(main, id)->isEnabled() ? ":on" : ":off");
-        }
-        return states;
-    }
     bool visible(WindowHandle window) { return ui.windowWidget(window)->isVisible(); }
     // Item count and selection of the day list, e.g. "6:-1".
     std::string days() {
@@ -69,11 +56,6 @@ protected:
         return std::to_string(list->count()) + ":" +
                std::to_string(ui.getListSelection(main, DAY_LIST));
     }
-    Colour boxColour(WindowHandle window, int id) {
-        return pixelAt(ui.controlWidget(window, id)->grab().toImage(), 4, 4);
-    }
-    Colour mainPixel(int x, int y) { return pixelAt(*ui.canvas(main), x, y); }
-
     // Hands queued events to the handlers, as the event loop would.
     void settle() {
         while (ui.pendingEvents() > 0) {
@@ -116,51 +98,6 @@ protected:
                        &mtf = app.host.windows.multiTimeframe;
 };
 
-TEST_F(ProgramTest, StartsWithThreeWindowsInTheirFirstState) {
-    EXPECT_TRUE(visible(main) && !visible(options) && !visible(mtf));
-    EXPECT_EQ(ui.windowWidget(options)->windowTitle() + "|" + ui.windowWidget(mtf)->windowTitle(),
-              "Sounds/Alert Options|Multi-Timeframe Slots");
-    EXPECT_EQ(days(), "6:-1");
-    EXPECT_EQ(symbolInRow(0) + text(main, FIRST_PIPS_BOX + 13), "Pair1Price14");
-    EXPECT_EQ(switches(), "RT:off AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
-    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2), "Started VU Vurezer");
-    EXPECT_TRUE(ui.menuAction(main, 22)->isChecked() && !ui.menuAction(main, 36)->isEnabled());
-}
-
-TEST_F(ProgramTest, PickingADayRanksTheRowsInGroupColours) {
-    pick(main, DAY_LIST, 0);
-    EXPECT_EQ(switches(), "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
-    for (int row = 0; row < PAIR_COUNT; ++row) {
-        EXPECT_EQ(boxColour(main, FIRST_NAME_BOX + row), groupColour(symbolInRow(row)));
-        const int above = row == 0 ? 1 << 30 : std::stoi(text(main, FIRST_PIPS_BOX + row - 1));
-        EXPECT_LT(std::stoi(text(main, FIRST_PIPS_BOX + row)), above) << "strongest on top";
-    }
-    EXPECT_EQ(mainPixel(10, rowTop(5) + 5), BACKGROUND_COLOUR) << "no arrows on the first pass";
-}
-
-TEST_F(ProgramTest, RealTimeTicksMoveRowsStatusLinesAndArrowsThenABasketRuns) {
-    const auto [top, bottom] = liftBottomPairInRealTime();
-    EXPECT_EQ(switches(), "RT:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on");
-    EXPECT_EQ(symbolInRow(0) + symbolInRow(1) + text(main, FIRST_PIPS_BOX), bottom + top + " 1000");
-    EXPECT_TRUE(mainPixel(10, rowTop(0) + 5) == UP_ARROW_COLOUR &&
-                mainPixel(10, rowTop(1) + 5) == DOWN_ARROW_COLOUR);
-    EXPECT_LT(test::countOf(*ui.canvas(main), {25, 120, 95, 12}, BACKGROUND_COLOUR), 95 * 12 - 20)
-        << "the Time: status line is drawn";
-
-    click(main, BUY);
-    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
-    click(main, CLOSE);
-    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:off Clear:on MTF:on");
-    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2).substr(0, 14), "Basket Profit:")
-        << "the newest entry on top";
-    click(main, CLEAR);
-    EXPECT_EQ(switches(), "RT:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on");
-
-    click(main, REAL_TIME_BOX);
-    EXPECT_EQ(switches(), "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
-    EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
-}
-
 TEST_F(ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     pickMenu(35);
     ASSERT_TRUE(visible(options));
@@ -173,14 +110,17 @@ TEST_F(ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     folder.write("bell.wav", "RIFF");
     click(options, 2);
     QString title;
+    QStringList filters;
     test::answerNextModal([&](QWidget* modal) {
         title = modal->windowTitle();
+        filters = qobject_cast<QFileDialog*>(modal)->nameFilters();
         // Typed, as selecting would need the folder listing to have arrived.
         modal->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(wave));
         qobject_cast<QDialog*>(modal)->accept();
     });
     click(options, 2);
     EXPECT_EQ(title.toStdString() + "|" + text(options, 3), "Select A Sound File|" + wave);
+    EXPECT_EQ(filters, QStringList{"Sound File (*.wav)"}) << "the filter listed once";
     EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2), "Alert sound cannot be played: " + wave)
         << "four bytes are no wave file";
 }
@@ -219,24 +159,15 @@ TEST_F(ProgramTest, HiddenWindowsAreCentredOnTheirRealFrameOnceShown) {
 }
 
 TEST_F(ProgramTest, OptionsAndMultiTimeframeComeBackFromMinimised) {
+    EXPECT_EQ(ui.windowWidget(options)->windowTitle() + "|" + ui.windowWidget(mtf)->windowTitle(),
+              "Sounds/Alert Options|Multi-Timeframe Slots");
+    EXPECT_TRUE(visible(main) && !visible(options) && !visible(mtf));
     for (const auto& [window, show] : {std::pair{options, 35}, std::pair{mtf, 50}}) {
         ui.windowWidget(window)->showMinimized();
         show == 35 ? pickMenu(show) : click(main, show);
         EXPECT_FALSE(ui.windowWidget(window)->isMinimized()) << show;
         EXPECT_TRUE(visible(window)) << show;
     }
-}
-
-TEST_F(ProgramTest, SoundFileRequesterListsItsFilterOnce) {
-    pickMenu(35);
-    QStringList filters;
-    test::answerNextModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        filters = dialog == nullptr ? QStringList{} : dialog->nameFilters();
-        modal->close();
-    });
-    click(options, 2);
-    EXPECT_EQ(filters, QStringList{"Sound File (*.wav)"});
 }
 
 TEST_F(ProgramTest, ReloadHistoryAsksFirst) {
@@ -267,11 +198,12 @@ TEST_F(ProgramTest, ReloadHistoryAsksFirst) {
     EXPECT_EQ(days(), "8:-1") << "read again";
 }
 
-// Grabs every window as a picture and checks the colours a user would see,
-// with one multi-timeframe column picked.
+// Grabs every window as a picture and checks the colours a user would see
+// after a real tick, with one multi-timeframe column picked.
 TEST_F(ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
     liftBottomPairInRealTime();
     click(main, REAL_TIME_BOX);
+    EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
     click(main, MTF_BUTTON);
     pick(mtf, 11, 0);
     pickMenu(35);

@@ -297,9 +297,11 @@ TEST_F(CanvasTest, LinesStopOnePixelShortOfTheirEndAndRectanglesAreExact) {
     EXPECT_EQ(at(300, 250), RED);
 }
 
+// In the draw colour, as the red stale line is; a shorter text covers a longer one.
 TEST_F(CanvasTest, TextIsRealGlyphsOnItsBackgroundAndAdvancesThePen) {
+    constexpr Colour INK = rgb(0, 0, 255);
     ui.setControlFont(window, "Ariel", 8, 700, 0);
-    ui.setDrawColour(window, BLACK);
+    ui.setDrawColour(window, INK);
     ui.setTextBackground(window, WHITE);
     ui.moveTo(window, 10, 10);
     ui.printText(window, "W\r\n");
@@ -313,12 +315,12 @@ TEST_F(CanvasTest, TextIsRealGlyphsOnItsBackgroundAndAdvancesThePen) {
     const int width = metrics.horizontalAdvance(QLatin1Char('W')), height = metrics.height();
     EXPECT_TRUE(at(10 + width, 10) == RED && at(9 + width, 10) != RED) << "pen past the text";
     EXPECT_TRUE(at(10, 9 + height) == WHITE && at(10, 10 + height) == YELLOW) << "background";
-    EXPECT_GT(countIn(QRect(10, 10, width, height), BLACK), 5) << "the glyph was drawn";
+    EXPECT_GT(countIn(QRect(10, 10, width, height), INK), 5) << "the glyph was drawn";
     for (const char* value : {"WWW", "W "}) {
         ui.moveTo(window, 10, 40);
         ui.printText(window, value);
     }
-    EXPECT_EQ(countIn(QRect(10 + 2 * width, 40, width, height), BLACK), 0) << "no remnant";
+    EXPECT_EQ(countIn(QRect(10 + 2 * width, 40, width, height), INK), 0) << "no remnant";
 }
 
 TEST_F(QtUiTest, MessageBoxesShowTheirIconAndReturnTheAnswer) {
@@ -385,12 +387,6 @@ TEST_F(QtUiTest, WaitingReturnsAfterToolkitEventsEvenWithoutAProgramEvent) {
     ui.waitEvents();
     EXPECT_EQ(taken(), "");
 }
-
-} // namespace
-} // namespace vz
-
-namespace vz {
-namespace {
 
 // A read-only box given the text it already shows is left alone (repainting
 // it was most of a tick); wherever that could differ from setting it, the text

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "market/pairs.h"
+#include "tools/import/clock_time.h"
 #include "tools/import/importer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace vz::testing {
 
@@ -17,6 +20,18 @@ inline std::string readFile(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Whether any of the texts contains `part`.
+inline bool has(const std::vector<std::string>& texts, const std::string& part) {
+    return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
+        return text.find(part) != std::string::npos;
+    });
+}
+
+// The minute of that UTC day and time.
+inline Minute at(int year, int month, int day, int hour = 0, int minute = 0) {
+    return daysFromCivil({year, month, day}) * MINUTES_PER_DAY + hour * 60 + minute;
 }
 
 inline std::string symbol(int pair) {

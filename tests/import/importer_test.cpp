@@ -208,13 +208,8 @@ TEST_F(Import, FileNamesWithBrokerDecorationsAndTheLinesLimit) {
     ASSERT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(lines("GBPJPY_H1.csv").size(), 7U);
     EXPECT_EQ(lines("GBPJPY.csv").size(), 2U);
-    const auto noted = [&](const std::string& text) {
-        return std::any_of(
-            outcome.notes.begin(), outcome.notes.end(),
-            [&](const std::string& note) { return note.find(text) != std::string::npos; });
-    };
-    EXPECT_TRUE(noted("README.md: names no pair"));
-    EXPECT_TRUE(noted("other-source: a folder"));
+    EXPECT_TRUE(testing::has(outcome.notes, "README.md: names no pair"));
+    EXPECT_TRUE(testing::has(outcome.notes, "other-source: a folder"));
     // Of several symbols the first wins; a prefix or suffix given must surround it.
     EXPECT_EQ(pairFromFileName("data_gbpusd_vs_eurusd.csv"), 0);
     EXPECT_EQ(pairFromFileName("EURSEK.csv"), -1);
@@ -332,11 +327,22 @@ TEST(ImportCommandLine, ParsesEveryOptionAndRejectsBadOnes) {
     EXPECT_EQ(good.options.inputs, words("a.csv dir"));
     EXPECT_EQ(parseImportCommand(words("--to o -- --lines -h")).options.inputs,
               words("--lines -h"));
-    for (const char* bad :
-         {"a.csv", "--to o", "--to o --lines 500 a", "--to o --lines 0 a", "--to o --clock gmt a",
-          "--to o --pair eurusd a", "--to o --to p a", "--to o --bogus a", "--to o a --digits"}) {
+    const ImportCommand zoned = parseImportCommand(
+        words("--to o --source-zone -05:00 --date-order dmy --close-column Mid a.csv"));
+    EXPECT_TRUE(zoned.error.empty()) << zoned.error;
+    EXPECT_EQ(zoned.options.sourceZone + "|" + zoned.options.closeColumn, "-05:00|Mid");
+    EXPECT_EQ(zoned.options.dateOrder, DateOrder::DayFirst);
+    for (const char* bad : {"a.csv", "--to o", "--to o --lines 500 a", "--to o --lines 0 a",
+                            "--to o --clock gmt a", "--to o --pair eurusd a", "--to o --to p a",
+                            "--to o --bogus a", "--to o a --digits", "--to o --date-order ymd a"}) {
         EXPECT_FALSE(parseImportCommand(words(bad)).error.empty()) << bad;
     }
+    EXPECT_EQ(parseImportCommand(words("--to o --source-zone Mars/Base a"))
+                  .error.rfind("--source-zone: ", 0),
+              0U);
+    EXPECT_EQ(parseImportCommand(words("--to o --clock data --source-zone UTC a")).error,
+              "--source-zone converts the stamps, --clock data keeps them as written; give one "
+              "of them");
 }
 
 } // namespace

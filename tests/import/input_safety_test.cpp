@@ -38,27 +38,16 @@ void writeZip(const fs::path& path, const std::vector<std::pair<std::string, std
 
 #endif
 
-class InputSafety : public ::testing::Test {
+class InputSafety : public testing::ImportFolders {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() /
-                ("vurezer-safety-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "in");
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    InputSafety() : ImportFolders("vurezer-safety-") {}
 
-    fs::path in(const std::string& name = {}) const { return root_ / "in" / name; }
-    void write(const fs::path& path, const std::string& text) const {
-        std::ofstream(path, std::ios::binary) << text;
-    }
     // Two hourly bars for every pair, in `folder`, named like MetaTrader exports.
     void writeExports(const fs::path& folder, const std::string& lineEnd = "\r\n") const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            write(folder / (std::string(PAIR_TABLE[static_cast<std::size_t>(pair)]) + "_H1.csv"),
-                  "2026.02.09,10:00,1,1,1,1.1,0" + lineEnd + "2026.02.09,11:00,1,1,1,1.2,0" +
-                      lineEnd);
+            std::ofstream(folder / (testing::symbol(pair) + "_H1.csv"), std::ios::binary)
+                << "2026.02.09,10:00,1,1,1,1.1,0" + lineEnd + "2026.02.09,11:00,1,1,1,1.2,0" +
+                       lineEnd;
         }
     }
     ImportOutcome run(const fs::path& input, const fs::path& folder) const {
@@ -67,8 +56,6 @@ protected:
         options.folder = folder.string();
         return runImport(options);
     }
-
-    fs::path root_;
 };
 
 TEST_F(InputSafety, EveryLineEndCountsAndNoLineIsLost) {
@@ -99,33 +86,33 @@ TEST_F(InputSafety, AnOverlongLineIsAnErrorNotAnAllocation) {
 
 TEST_F(InputSafety, InputsInsideOrLinkedIntoTheTargetAreRefusedAndKept) {
     writeExports(in());
-    const std::string before = readFile(in("EURUSD_H1.csv"));
+    const std::string before = readFile(in() / "EURUSD_H1.csv");
     // The same folder under another spelling.
     const ImportOutcome same = run(in(), root_ / "in" / ".." / "in");
     EXPECT_EQ(same.exitCode, 2);
     ASSERT_EQ(same.errors.size(), 1U);
     EXPECT_NE(same.errors[0].find("an input inside the target folder"), std::string::npos);
-    EXPECT_EQ(readFile(in("EURUSD_H1.csv")), before);
+    EXPECT_EQ(readFile(in() / "EURUSD_H1.csv"), before);
 
     const fs::path out = root_ / "out";
     fs::create_directories(out);
-    fs::create_hard_link(in("EURUSD_H1.csv"), out / "EURUSD_H1.csv");
+    fs::create_hard_link(in() / "EURUSD_H1.csv", out / "EURUSD_H1.csv");
     const ImportOutcome linked = run(in(), out);
     EXPECT_EQ(linked.exitCode, 2);
     ASSERT_EQ(linked.errors.size(), 1U);
     EXPECT_NE(linked.errors[0].find("EURUSD_H1.csv: an input linked into the target folder"),
               std::string::npos);
-    EXPECT_EQ(readFile(in("EURUSD_H1.csv")), before);
+    EXPECT_EQ(readFile(in() / "EURUSD_H1.csv"), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(out), {}), 1);
 }
 
 #ifndef _WIN32
 TEST_F(InputSafety, APipeIsNeverOpened) {
-    const fs::path pipe = in("EURUSD_H1.csv");
+    const fs::path pipe = in() / "EURUSD_H1.csv";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const ImportOutcome named = run(pipe, root_ / "out");
     EXPECT_EQ(named.errors, std::vector<std::string>{pipe.string() + ": not a regular file"});
-    writeExports(in("..")); // a folder holding the pipe: it is passed over
+    writeExports(in() / ".."); // a folder holding the pipe: it is passed over
     fs::remove(root_ / "EURUSD_H1.csv");
     fs::copy_file(root_ / "GBPUSD_H1.csv", root_ / "EURUSD_H1.csv");
     const ImportOutcome folder = run(root_, root_ / "out");
@@ -163,7 +150,7 @@ TEST_F(InputSafety, ZipDownloadsAreReadInPlaceAndOddArchivesNamed) {
 // A build without the zip library names a zip as an input it cannot unpack.
 TEST_F(InputSafety, ZipInputIsNamedAsUnpackableWithoutTheZipLibrary) {
     const fs::path zip = root_ / "HISTDATA_COM_ASCII_EURUSD_M1_2026.zip";
-    write(zip, std::string("PK\x03\x04", 4) + std::string(60, '\0'));
+    std::ofstream(zip, std::ios::binary) << std::string("PK\x03\x04", 4) + std::string(60, '\0');
     const std::string error = readInputFile(zip).error.value_or("none");
     EXPECT_EQ(error.rfind("is a zip archive, which this build cannot unpack", 0), 0U) << error;
 }

@@ -1,5 +1,7 @@
 // The layouts traders' exports come in, the clocks their stamps are on, and
 // MetaTrader 4's own history files.
+#include "tests/import/import_folders.h"
+
 #include "tools/import/bar_reader.h"
 #include "tools/import/history_centre.h"
 #include "tools/import/import_options.h"
@@ -21,9 +23,7 @@ namespace fs = std::filesystem;
 namespace vz {
 namespace {
 
-Minute at(int year, int month, int day, int hour = 0, int minute = 0) {
-    return daysFromCivil({year, month, day}) * MINUTES_PER_DAY + hour * 60 + minute;
-}
+using testing::at;
 
 BarReadResult readText(const std::string& text, ReadSettings settings = {}) {
     std::istringstream in(text);
@@ -32,52 +32,6 @@ BarReadResult readText(const std::string& text, ReadSettings settings = {}) {
 
 std::string errorOf(const BarReadResult& result) {
     return result.error ? describe(*result.error) : "none";
-}
-
-TEST(Layouts, EverydayExportsGiveTheSameTwoBars) {
-    struct Case {
-        const char* text;
-        std::optional<int> offset;
-    };
-    const std::vector<Case> cases = {
-        // TradingView: Unix seconds (UTC).
-        {"time,open,high,low,close,Volume\n1704200400,1.1,1.2,1.0,1.15,10\n"
-         "1704201300,1.1,1.2,1.0,1.17,10\n",
-         0},
-        // A broker API dump in milliseconds.
-        {"timestamp;bid;closeBid\n1704200400000;1.1;1.15\n1704201300000;1.1;1.17\n", 0},
-        // Dukascopy "Local time".
-        {"Local time,Open,High,Low,Close,Volume\n"
-         "02.01.2024 14:00:00.000 GMT+0100,1.1,1.2,1.0,1.15,10\n"
-         "02.01.2024 14:15:00.000 GMT+0100,1.1,1.2,1.0,1.17,10\n",
-         60},
-        // Headerless, tab- or comma-separated, the close alone or after O/H/L.
-        {"2024-01-02 13:00\t1.1\t1.2\t1.0\t1.15\t100\n2024-01-02 13:15\t1.1\t1.2\t1.0\t1.17\t80\n",
-         {}},
-        {"2024-01-02,13:00,1.15\n2024-01-02,13:15,1.17\n", {}},
-        // Semicolons with decimal commas.
-        {"Date;Open;High;Low;Close\n2024-01-02 13:00;1,1;1,2;1,0;1,15\n"
-         "2024-01-02 13:15;1,1;1,2;1,0;1,17\n",
-         {}},
-        // Closes under other names, and a spreadsheet's 12-hour clock.
-        {"Date,Open,High,Low,Close/Last\n01/02/2024 01:00 PM,1,1,1,1.15\n"
-         "01/02/2024 1:15 PM,1,1,1,1.17\n01/31/2024 1:15 PM,1,1,1,1.3\n",
-         {}},
-        {"time,closingPrice\n2024-01-02T13:00:00Z,1.15\n2024-01-02T13:15:00Z,1.17\n", 0},
-        {"open_time,close_price,close_time\n2024-01-02 13:00,1.15,2024-01-02 13:14\n"
-         "2024-01-02 13:15,1.17,2024-01-02 13:29\n",
-         {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const BarReadResult result = readText(c.text);
-        ASSERT_FALSE(result.error) << errorOf(result);
-        ASSERT_GE(result.bars.size(), 2U);
-        EXPECT_EQ(result.bars[0].stamp, at(2024, 1, 2, 13 + (c.offset == 60 ? 1 : 0)));
-        EXPECT_EQ(result.bars[1].stamp - result.bars[0].stamp, 15);
-        EXPECT_EQ(result.bars[0].offsetMinutes, c.offset);
-        EXPECT_DOUBLE_EQ(result.bars[1].close, 1.17);
-    }
 }
 
 TEST(Layouts, SlashDatesTakeTheirOrderFromTheDataOrTheOption) {
@@ -101,26 +55,6 @@ TEST(Layouts, SlashDatesTakeTheirOrderFromTheDataOrTheOption) {
     EXPECT_EQ(errorOf(readText("Date,Close\n13/01/2020,1.1\n01/13/2020,1.2\n")),
               "in.csv: slash dates in both orders: line 2 has the day first, line 3 the month "
               "first");
-}
-
-TEST(Layouts, PriceAndColumnProblemsSayWhatIsWrong) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"Date;Close\n2024-01-02;abc\n", "in.csv:2: bad close price \"abc\" (not a number)"},
-        {"Date;Close\n2024-01-02;1e300\n",
-         "in.csv:2: bad close price \"1e300\" (out of range: a price lies above 0 and below "
-         "1000000)"},
-        {"Date;Close\n2024-01-02;1,2,3\n", "in.csv:2: bad close price \"1,2,3\" (not a number)"},
-        {"Date,Mid\n2024-01-02,1.1\n",
-         "in.csv:1: the header names no close column (give --close-column NAME)"},
-        {"2024-01-02,13:00,1.1,1.2,1.0\n", "in.csv:1: no header line, and 3 numbers"}};
-    for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(errorOf(readText(text)).rfind(expected, 0), 0U) << errorOf(readText(text));
-    }
-    ReadSettings mid;
-    mid.closeColumn = "MID";
-    EXPECT_DOUBLE_EQ(readText("Date,Mid,Close\n2024-01-02,1.1,1.3\n", mid).bars.at(0).close, 1.1);
-    EXPECT_EQ(errorOf(readText("Date,Close\n2024-01-02,1.1\n", mid)),
-              "in.csv:1: the header names no column MID");
 }
 
 TEST(SourceZones, OffsetsNamesAndTheHoursClockChangesSkipOrRepeat) {
@@ -151,25 +85,6 @@ TEST(SourceZones, OffsetsNamesAndTheHoursClockChangesSkipOrRepeat) {
               at(2021, 11, 7, 6, 30));
     EXPECT_EQ(SourceZone::named("Europe/Zurich", error)->toUtc(at(2021, 7, 1, 12), {}).utc,
               at(2021, 7, 1, 10));
-}
-
-TEST(ImportCommandLine, ZoneOrderAndCloseOptions) {
-    const auto parse = [](const std::string& line) {
-        std::istringstream in(line);
-        return parseImportCommand(
-            {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()});
-    };
-    const ImportCommand good =
-        parse("--to o --source-zone -05:00 --date-order dmy --close-column Mid a.csv");
-    EXPECT_TRUE(good.error.empty()) << good.error;
-    EXPECT_EQ(good.options.sourceZone, "-05:00");
-    EXPECT_EQ(good.options.dateOrder, DateOrder::DayFirst);
-    EXPECT_EQ(good.options.closeColumn, "Mid");
-    EXPECT_EQ(parse("--to o --source-zone Mars/Base a").error.rfind("--source-zone: ", 0), 0U);
-    EXPECT_FALSE(parse("--to o --date-order ymd a").error.empty());
-    EXPECT_EQ(parse("--to o --clock data --source-zone UTC a").error,
-              "--source-zone converts the stamps, --clock data keeps them as written; give one "
-              "of them");
 }
 
 // MetaTrader 4 history files, written byte by byte from the documented
@@ -225,22 +140,10 @@ private:
     std::string bytes_;
 };
 
-class HistoryCentre : public ::testing::Test {
+class HistoryCentre : public testing::ImportFolders {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vurezer-hst-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "history");
-    }
-    void TearDown() override { fs::remove_all(root_); }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(root_ / "history" / name, std::ios::binary) << bytes;
-    }
-    std::string output(const std::string& name) const {
-        std::ifstream in(root_ / "out" / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    fs::path root_;
+    HistoryCentre() : ImportFolders("vurezer-hst-") {}
+    std::string output(const std::string& name) const { return testing::readFile(out() / name); }
 };
 
 TEST_F(HistoryCentre, BothVersionsAreReadFromTheTerminalsFolder) {
@@ -260,23 +163,16 @@ TEST_F(HistoryCentre, BothVersionsAreReadFromTheTerminalsFolder) {
                              .bytes());
     write("XAUUSD60.hst", HistoryBytes(401, "XAUUSD", 60).bar(at(2021, 3, 3), 1700).bytes());
     write("symbols.raw", "not bars");
-    ImportOptions options;
-    options.inputs = {(root_ / "history").string()};
-    options.folder = (root_ / "out").string();
-    const ImportOutcome outcome = runImport(options);
+    const ImportOutcome outcome = run();
     ASSERT_EQ(outcome.exitCode, 0) << outcome.errors.at(0);
     EXPECT_EQ(output("GBPUSD_H1.csv"), "2021.03.03 23:00,1.02300\r\n2021.03.03 22:00,1.02200\r\n"
                                        "2021.03.03 21:00,1.02100\r\n2021.03.03 20:00,1.02000\r\n");
     EXPECT_EQ(output("EURGBP_H4.csv"), "2021.03.03 20:00,1.12300\r\n");
     EXPECT_EQ(output("EURUSD.csv"), "2021.03.03,1.30000\r\n");
     EXPECT_EQ(output("USDJPY.csv"), "2021.03.03,1.823\r\n");
-    const auto noted = [&](const std::string& text) {
-        return std::any_of(
-            outcome.notes.begin(), outcome.notes.end(),
-            [&](const std::string& note) { return note.find(text) != std::string::npos; });
-    };
-    EXPECT_TRUE(noted("XAUUSD60.hst: its symbol XAUUSD is none of the fourteen pairs"));
-    EXPECT_TRUE(noted("EURUSD60.hst: 1 row(s) with a zero price skipped"));
+    EXPECT_TRUE(testing::has(outcome.notes,
+                             "XAUUSD60.hst: its symbol XAUUSD is none of the fourteen pairs"));
+    EXPECT_TRUE(testing::has(outcome.notes, "EURUSD60.hst: 1 row(s) with a zero price skipped"));
 }
 
 TEST(HistoryCentreFile, DamagedFilesAreNamed) {

@@ -60,41 +60,83 @@ TEST(Fields, StampsAndPricesInTheCommonSpellingsPassTheRestFails) {
     }
 }
 
-BarReadResult readText(const std::string& text, InputFormat format = InputFormat::Auto) {
+BarReadResult readText(const std::string& text, ReadSettings settings = {}) {
     std::istringstream in(text);
-    return readBars(in, "in.csv", format);
+    return readBars(in, "in.csv", settings);
+}
+
+std::string errorOf(const BarReadResult& result) {
+    return result.error ? describe(*result.error) : "none";
 }
 
 TEST(BarReader, EveryLayoutGivesTheSameTwoBars) {
-    for (const std::string text :
-         {// MetaTrader history centre export
-          "2024.01.02,13:00,1.1,1.2,1.0,1.15,120\r\n2024.01.02,13:15,1.15,1.2,1.1,1.17,80\r\n",
-          // MetaTrader table: tabs, header, extra columns
-          "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
-          "2024.01.02\t13:00:00\t1.1\t1.2\t1.0\t1.15\t10\t0\t5\n"
-          "2024.01.02\t13:15:00\t1.1\t1.2\t1.0\t1.17\t10\t0\t5\n",
-          // one-minute ASCII
-          "20240102 130000;1.1;1.2;1.0;1.15;0\n20240102 131500;1.1;1.2;1.0;1.17;0\n",
-          // ISO stamps with offsets, a byte order mark and a blank line
-          "\xEF\xBB\xBFTIME_UTC,Open,High,Low,CLOSE,Volume\n"
-          "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,264.2\n\n"
-          "2024-01-02 13:15:00+00:00,1.1,1.2,1.0,1.17,66.5\n",
-          "Date;Time;Close\n2024-01-02;13:00;1.15\n2024-01-02;13:15;1.17\n",
-          // Two downloads appended to one file: each row fills one set of
-          // columns, and rows of the first may stop short.
-          ",open,high,low,close,volume,Open,High,Low,Close,Volume\n"
-          "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,0.0,,,,,\n"
-          "2024-01-02 13:15:00,,,,,,1.1,1.2,1.0,1.17,0\n",
-          ",open,high,low,close,volume,Open,High,Low,Close,Volume\n"
-          "2024-01-02 13:00:00,1.1,1.2,1.0,1.15,0\n2024-01-02 13:15:00,1.1,1.2,1.0,1.17,0\n"}) {
-        SCOPED_TRACE(text);
-        const auto result = readText(text);
-        ASSERT_FALSE(result.error) << describe(*result.error);
-        ASSERT_EQ(result.bars.size(), 2U);
-        EXPECT_EQ(result.bars[0].stamp, utc(2024, 1, 2, 13, 0));
-        const bool zoned = text.find("13:00:00+00:00") != std::string::npos;
-        EXPECT_EQ(result.bars[0].offsetMinutes, zoned ? std::optional<int>(0) : std::nullopt);
-        EXPECT_EQ(result.bars[1].stamp, utc(2024, 1, 2, 13, 15));
+    struct Case {
+        std::string text;
+        std::optional<int> offset;
+        std::size_t bars = 2;
+    };
+    const std::vector<Case> cases = {
+        // MetaTrader history centre export
+        {"2024.01.02,13:00,1.1,1.2,1.0,1.15,120\r\n2024.01.02,13:15,1.15,1.2,1.1,1.17,80\r\n", {}},
+        // MetaTrader table: tabs, header, extra columns
+        {"<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+         "2024.01.02\t13:00:00\t1.1\t1.2\t1.0\t1.15\t10\t0\t5\n"
+         "2024.01.02\t13:15:00\t1.1\t1.2\t1.0\t1.17\t10\t0\t5\n",
+         {}},
+        // one-minute ASCII
+        {"20240102 130000;1.1;1.2;1.0;1.15;0\n20240102 131500;1.1;1.2;1.0;1.17;0\n", {}},
+        // ISO stamps with offsets, a byte order mark and a blank line
+        {"\xEF\xBB\xBFTIME_UTC,Open,High,Low,CLOSE,Volume\n"
+         "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,264.2\n\n"
+         "2024-01-02 13:15:00+00:00,1.1,1.2,1.0,1.17,66.5\n",
+         0},
+        {"Date;Time;Close\n2024-01-02;13:00;1.15\n2024-01-02;13:15;1.17\n", {}},
+        // Two downloads appended to one file: each row fills one set of
+        // columns, and rows of the first may stop short.
+        {",open,high,low,close,volume,Open,High,Low,Close,Volume\n"
+         "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,0.0,,,,,\n"
+         "2024-01-02 13:15:00,,,,,,1.1,1.2,1.0,1.17,0\n",
+         0},
+        {",open,high,low,close,volume,Open,High,Low,Close,Volume\n"
+         "2024-01-02 13:00:00,1.1,1.2,1.0,1.15,0\n2024-01-02 13:15:00,1.1,1.2,1.0,1.17,0\n",
+         {}},
+        // TradingView: Unix seconds (UTC).
+        {"time,open,high,low,close,Volume\n1704200400,1.1,1.2,1.0,1.15,10\n"
+         "1704201300,1.1,1.2,1.0,1.17,10\n",
+         0},
+        // A broker API dump in milliseconds.
+        {"timestamp;bid;closeBid\n1704200400000;1.1;1.15\n1704201300000;1.1;1.17\n", 0},
+        // Dukascopy "Local time".
+        {"Local time,Open,High,Low,Close,Volume\n"
+         "02.01.2024 14:00:00.000 GMT+0100,1.1,1.2,1.0,1.15,10\n"
+         "02.01.2024 14:15:00.000 GMT+0100,1.1,1.2,1.0,1.17,10\n",
+         60},
+        // Headerless, tab- or comma-separated, the close alone or after O/H/L.
+        {"2024-01-02 13:00\t1.1\t1.2\t1.0\t1.15\t100\n2024-01-02 13:15\t1.1\t1.2\t1.0\t1.17\t80\n",
+         {}},
+        {"2024-01-02,13:00,1.15\n2024-01-02,13:15,1.17\n", {}},
+        // Semicolons with decimal commas.
+        {"Date;Open;High;Low;Close\n2024-01-02 13:00;1,1;1,2;1,0;1,15\n"
+         "2024-01-02 13:15;1,1;1,2;1,0;1,17\n",
+         {}},
+        // Closes under other names, and a spreadsheet's 12-hour clock.
+        {"Date,Open,High,Low,Close/Last\n01/02/2024 01:00 PM,1,1,1,1.15\n"
+         "01/02/2024 1:15 PM,1,1,1,1.17\n01/31/2024 1:15 PM,1,1,1,1.3\n",
+         {},
+         3},
+        {"time,closingPrice\n2024-01-02T13:00:00Z,1.15\n2024-01-02T13:15:00Z,1.17\n", 0},
+        {"open_time,close_price,close_time\n2024-01-02 13:00,1.15,2024-01-02 13:14\n"
+         "2024-01-02 13:15,1.17,2024-01-02 13:29\n",
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const BarReadResult result = readText(c.text);
+        ASSERT_FALSE(result.error) << errorOf(result);
+        ASSERT_EQ(result.bars.size(), c.bars);
+        EXPECT_EQ(result.bars[0].stamp, utc(2024, 1, 2, c.offset == 60 ? 14 : 13));
+        EXPECT_EQ(result.bars[1].stamp - result.bars[0].stamp, 15);
+        EXPECT_EQ(result.bars[0].offsetMinutes, c.offset);
         EXPECT_DOUBLE_EQ(result.bars[1].close, 1.17);
     }
 }
@@ -103,6 +145,11 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
     const std::vector<std::pair<std::string, const char*>> cases = {
         {"time,close\n2024-01-02 13:00,1.1\n\n2024-01-02 13:30,x\n",
          "in.csv:4: bad close price \"x\""},
+        {"Date;Close\n2024-01-02;abc\n", "in.csv:2: bad close price \"abc\" (not a number)"},
+        {"Date;Close\n2024-01-02;1e300\n",
+         "in.csv:2: bad close price \"1e300\" (out of range: a price lies above 0 and below "
+         "1000000)"},
+        {"Date;Close\n2024-01-02;1,2,3\n", "in.csv:2: bad close price \"1,2,3\" (not a number)"},
         // A decimal comma in a comma-separated file would read as the whole part.
         {"time,close\n2024-01-02 13:00,1.1\r2024-01-02 13:15,1,10\n",
          "in.csv:3: 3 fields where the header names 2"},
@@ -113,7 +160,10 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
         {"time,close\n2024-01-02 13:00,\n", "in.csv:2: no close price"},
         {"Open,High,Low,Close\n", "in.csv:1: the header names no date or time column"},
         {"Time,Open,High,Low\n", "in.csv:1: the header names no close column"},
+        {"Date,Mid\n2024-01-02,1.1\n",
+         "in.csv:1: the header names no close column (give --close-column NAME)"},
         {"2024-01-02 13:00:00,1.1,1.2\n", "in.csv:1: no header line, and 2 numbers after"},
+        {"2024-01-02,13:00,1.1,1.2,1.0\n", "in.csv:1: no header line, and 3 numbers"},
         {"", "in.csv: holds no bars"},
         {"time,close\r\n\r\n", "in.csv: holds no bars"},
         {std::string("\xFD\x37zXZ\0\0garbage", 12), "in.csv: compressed"},
@@ -122,10 +172,16 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
         const auto result = readText(text);
         ASSERT_TRUE(result.error) << text;
         EXPECT_TRUE(result.bars.empty());
-        EXPECT_EQ(describe(*result.error).rfind(expected, 0), 0U) << describe(*result.error);
+        EXPECT_EQ(errorOf(result).rfind(expected, 0), 0U) << errorOf(result);
     }
-    // A forced layout is not second-guessed.
-    EXPECT_EQ(readText("Date;Close\n", InputFormat::Ascii).error->line, 1);
+    // A forced layout is not second-guessed; a close column named is the one read.
+    ReadSettings ascii, mid;
+    ascii.format = InputFormat::Ascii;
+    mid.closeColumn = "MID";
+    EXPECT_EQ(readText("Date;Close\n", ascii).error->line, 1);
+    EXPECT_DOUBLE_EQ(readText("Date,Mid,Close\n2024-01-02,1.1,1.3\n", mid).bars.at(0).close, 1.1);
+    EXPECT_EQ(errorOf(readText("Date,Close\n2024-01-02,1.1\n", mid)),
+              "in.csv:1: the header names no column MID");
 }
 
 TEST(PackedInput, XzAndGzipAreUnpackedByTheirLeadingBytesAndDamageIsAnError) {

@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 namespace vz {
 namespace {
 
+using testing::at;
+using testing::has;
 using testing::readFile;
 using testing::symbol;
 
@@ -27,10 +29,6 @@ std::string printed(const char* format, auto... values) {
     char text[160];
     std::snprintf(text, sizeof text, format, values...);
     return text;
-}
-
-Minute at(int year, int month, int day, int hour = 0, int minute = 0) {
-    return daysFromCivil({year, month, day}) * MINUTES_PER_DAY + hour * 60 + minute;
 }
 
 class RealExports : public testing::ImportFolders {
@@ -51,11 +49,6 @@ protected:
             result.push_back(line);
         }
         return result;
-    }
-    static bool has(const std::vector<std::string>& texts, const std::string& part) {
-        return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
-            return text.find(part) != std::string::npos;
-        });
     }
 };
 

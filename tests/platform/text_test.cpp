@@ -13,17 +13,11 @@
 namespace vz {
 namespace {
 
-TEST(FormatNumber, OneLeadingBlankWholeValuesIgnoreDecimalsExtremesDoNotCrash) {
+// The values themselves are compared with printf below; here the default of
+// two decimals, the clamp that comparison relies on, and what printf cannot say.
+TEST(FormatNumber, TwoDecimalsByDefaultAtMostFortyAndOddValuesDoNotCrash) {
     EXPECT_EQ(formatNumber(3), " 3");
-    EXPECT_EQ(formatNumber(-0.0, 2), " 0");
-    EXPECT_EQ(formatNumber(105, 0), " 105");
-    EXPECT_EQ(formatNumber(105, 40), " 105");
-    EXPECT_EQ(formatNumber(1.5, 4), " 1.5000");
-    EXPECT_EQ(formatNumber(1.5, -1), " 2");
-    EXPECT_EQ(formatNumber(1e20, 2), " 100000000000000000000");
     EXPECT_EQ(formatNumber(-2.5), " -2.50");
-    EXPECT_EQ(formatNumber(-9223372036854775808.0), " -9223372036854775808");
-    EXPECT_EQ(formatNumber(9223372036854775808.0), " 9223372036854775808");
     EXPECT_EQ(clampNumberDecimals(50), 40);
     EXPECT_EQ(clampNumberDecimals(-3), 0);
     EXPECT_EQ(formatNumber(0.5, 50).size(), 1U + 2U + 40U);
@@ -48,9 +42,10 @@ TEST(FormatNumber, WritesWhatPrintfWrites) {
         }
         return std::string(buffer.data());
     };
-    std::vector<double> values = {0.125,  0.375,    2.5,     -2.5,    1.0005,  1.00005, 0.1,
-                                  1e-300, -1e-300,  1e300,   -1e308,  1e19,    1.5e-7,  99.995,
-                                  -0.0,   4.9e-324, 1.08734, 157.218, 0.91234F};
+    std::vector<double> values = {0.125,  0.375,    2.5,     -2.5,    1.0005,   1.00005, 0.1,
+                                  1e-300, -1e-300,  1e300,   -1e308,  1e19,     1.5e-7,  99.995,
+                                  -0.0,   4.9e-324, 1.08734, 157.218, 0.91234F, 105,     1e20};
+    values.insert(values.end(), {-9223372036854775808.0, 9223372036854775808.0});
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> prices(-500.0, 500.0);
     for (int i = 0; i < 2000; ++i) {

@@ -29,13 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 const std::string TICK =
     "09:00:00,1.0030,1.0,100.20,1.0,1.0,100.0,100.0,0.9990,100.50,1.0,100.0,1.0,100.0,1.0";
 

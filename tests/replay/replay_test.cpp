@@ -82,13 +82,6 @@ TEST(ReplayOptionsTest, EveryBadCommandLineIsOneLineError) {
     }
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 std::string golden(const std::string& name) {
     return readFile(std::string(VUREZER_TEST_DATA) + "/replay/" + name);
 }

@@ -15,13 +15,6 @@
 namespace vz::testing {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 long long countOf(const std::string& text, const std::string& part) {
     long long count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos;

@@ -157,9 +157,8 @@ TEST_F(HandlerTest, BiasLogCountKeepsItsValueThroughRealTimeModeOffAndOn) {
 
 TEST_F(HandlerTest, FileMenuSaveAndClearLogGoThroughTheMainHandler) {
     menu(2);
-    std::stringstream saved;
-    saved << std::ifstream(folder.file("12-06-2026_1430.txt"), std::ios::binary).rdbuf();
-    EXPECT_EQ(saved.str(), "12-06-2026,14:30:00,Started VU Vurezer\r\n");
+    EXPECT_EQ(readFile(folder.file("12-06-2026_1430.txt")),
+              "12-06-2026,14:30:00,Started VU Vurezer\r\n");
     ui.queueMessageBoxAnswer(ANSWER_NO);
     menu(3);
     EXPECT_EQ(newestLog(), "Started VU Vurezer");

@@ -5,10 +5,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
 namespace vz::testing {
+
+// The file's bytes, or "" when it cannot be read.
+inline std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 // Line k of every history file: non-JPY pairs at 1.0 + 0.001 k, JPY pairs
 // at 100 + 0.1 k; daily labels from 01-05-2026 on. Every pair also gets a

@@ -111,9 +111,8 @@ TEST_F(MainWindowTest, ActiveLoggerWritesTheListedDayAndStopsWithRealTimeMode) {
     startRealTime();
     click(main, 51);
     tick(60);
-    std::stringstream log;
-    log << std::ifstream(folder.file("12-06-2026_AL.csv"), std::ios::binary).rdbuf();
-    EXPECT_TRUE(log.str().find("\n14:30:00,") < log.str().find(",01-05-2026\r\n")) << log.str();
+    const std::string log = readFile(folder.file("12-06-2026_AL.csv"));
+    EXPECT_TRUE(log.find("\n14:30:00,") < log.find(",01-05-2026\r\n")) << log;
     tick(3);
     click(main, 1);
     EXPECT_FALSE(ui.timerRunning(main, 1) || app.shell.realTimeMode ||

@@ -25,12 +25,8 @@ namespace vz {
 namespace {
 
 // Controls of the main window.
-constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, FIRST_PIPS_BOX = 20, BUY = 40,
-              CLOSE = 42, CLEAR = 43, EVENT_LOG = 46, MTF_BUTTON = 50;
-constexpr int MENU_RELOAD = 1, MENU_SAVE_LOG = 2, MENU_DEFAULT_TIMER = 22, MENU_SOUND_ALERTS = 35,
-              MENU_PAIR_ALERTS = 36, MENU_STRENGTH_CHART = 37;
-const std::pair<int, const char*> SWITCHES[] = {
-    {1, "RT"}, {51, "AL"}, {40, "Buy"}, {41, "Sell"}, {42, "Close"}, {43, "Clear"}, {50, "MTF"}};
+constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, EVENT_LOG = 46, MTF_BUTTON = 50;
+constexpr int MENU_RELOAD = 1, MENU_SAVE_LOG = 2, MENU_SOUND_ALERTS = 35, MENU_STRENGTH_CHART = 37;
 // How long a real one-second tick may take to come before the test gives up.
 constexpr ULONGLONG TICK_WAIT_LIMIT_MS = 10000;
 
@@ -97,21 +93,10 @@ protected:
 
     std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
     std::string symbolInRow(int row) { return text(main, FIRST_NAME_BOX + row); }
-    std::string switches() {
-        std::string states;
-        for (const auto& [id, name] : SWITCHES) {
-            states += std::string(states.empty() ? "" : " ") + name +
-                      (IsWindowEnabled(ui.controlHwnd(main, id)) != 0 ? ":on" : ":off");
-        }
-        return states;
-    }
     bool visible(WindowHandle window) { return IsWindowVisible(ui.windowHwnd(window)) != 0; }
     std::string days() {
         const auto count = SendMessageA(ui.controlHwnd(main, DAY_LIST), CB_GETCOUNT, 0, 0);
         return std::to_string(count) + ":" + std::to_string(ui.getListSelection(main, DAY_LIST));
-    }
-    UINT menuState(int menuId) {
-        return GetMenuState(GetMenu(ui.windowHwnd(main)), static_cast<UINT>(menuId), MF_BYCOMMAND);
     }
     static Colour fromScreen(COLORREF value) {
         return rgb(GetRValue(value), GetGValue(value), GetBValue(value));
@@ -181,69 +166,6 @@ protected:
     const WindowHandle &main = app.host.windows.main, &options = app.host.windows.options,
                        &mtf = app.host.windows.multiTimeframe;
 };
-
-TEST_F(Win32ProgramTest, StartsWithThreeWindowsInTheirFirstState) {
-    EXPECT_TRUE(visible(main) && !visible(options) && !visible(mtf));
-    EXPECT_EQ(windowText(ui.windowHwnd(options)) + "|" + windowText(ui.windowHwnd(mtf)),
-              "Sounds/Alert Options|Multi-Timeframe Slots");
-    EXPECT_EQ(days(), "6:-1");
-    EXPECT_EQ(symbolInRow(0) + text(main, FIRST_PIPS_BOX + 13), "Pair1Price14");
-    EXPECT_EQ(switches(), "RT:off AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
-    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2), "Started VU Vurezer");
-    EXPECT_TRUE((menuState(MENU_DEFAULT_TIMER) & MF_CHECKED) != 0);
-    EXPECT_TRUE((menuState(MENU_PAIR_ALERTS) & MF_GRAYED) != 0);
-    RECT outer{};
-    GetWindowRect(ui.windowHwnd(options), &outer);
-    EXPECT_EQ(std::pair(outer.right - outer.left, outer.bottom - outer.top), std::pair(515L, 350L))
-        << "outer sizes as laid out";
-}
-
-TEST_F(Win32ProgramTest, PickingADayRanksTheRowsInGroupColours) {
-    pick(main, DAY_LIST, 0);
-    EXPECT_EQ(switches(), "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
-    for (int row = 0; row < PAIR_COUNT; ++row) {
-        EXPECT_EQ(shownColour(main, FIRST_NAME_BOX + row), groupColour(symbolInRow(row)));
-        const int above = row == 0 ? 1 << 30 : std::stoi(text(main, FIRST_PIPS_BOX + row - 1));
-        EXPECT_LT(std::stoi(text(main, FIRST_PIPS_BOX + row)), above) << "strongest on top";
-    }
-    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(5) + 5), BACKGROUND_COLOUR)
-        << "no arrows on the first pass";
-    pick(main, DAY_LIST, 0);
-    EXPECT_EQ(ui.pendingEvents(), 0U) << "the same day again is no change";
-}
-
-TEST_F(Win32ProgramTest, RealTimeTicksMoveRowsAndDrawArrowsThenABasketRuns) {
-    const auto [top, bottom] = liftBottomPairInRealTime();
-    EXPECT_EQ(switches(), "RT:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on");
-    EXPECT_EQ(symbolInRow(0) + symbolInRow(1) + text(main, FIRST_PIPS_BOX), bottom + top + " 1000");
-    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(0) + 5), UP_ARROW_COLOUR);
-    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(1) + 5), DOWN_ARROW_COLOUR);
-
-    click(main, BUY);
-    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
-    click(main, CLOSE);
-    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:off Clear:on MTF:on");
-    EXPECT_EQ(ui.reportGetCell(main, EVENT_LOG, 0, 2).substr(0, 14), "Basket Profit:")
-        << "the newest entry on top";
-    click(main, CLEAR);
-    EXPECT_EQ(switches(), "RT:on AL:on Buy:on Sell:on Close:off Clear:off MTF:on");
-
-    click(main, REAL_TIME_BOX);
-    EXPECT_EQ(switches(), "RT:on AL:off Buy:off Sell:off Close:off Clear:off MTF:on");
-    EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
-}
-
-TEST_F(Win32ProgramTest, AClickQueuedBehindADisablingOneIsDroppedAndTakenBack) {
-    pick(main, DAY_LIST, 0);
-    // Both clicks arrive before either handler runs; Buy's handler locks the
-    // real-time box, so the box's click must not act and its tick goes back.
-    click(main, REAL_TIME_BOX);
-    SendMessageA(ui.controlHwnd(main, BUY), BM_CLICK, 0, 0);
-    SendMessageA(ui.controlHwnd(main, REAL_TIME_BOX), BM_CLICK, 0, 0);
-    settle();
-    EXPECT_EQ(switches(), "RT:off AL:on Buy:off Sell:off Close:on Clear:off MTF:on");
-    EXPECT_TRUE(ui.isChecked(main, REAL_TIME_BOX)) << "still running, as the handlers saw it";
-}
 
 TEST_F(Win32ProgramTest, StrengthChartFollowsRealTicksAndItsCloseBoxOnlyHides) {
     liftBottomPairInRealTime();
@@ -326,8 +248,7 @@ TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
     std::string saved;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         if (entry.path().extension() == ".txt") {
-            std::ifstream in(entry.path(), std::ios::binary);
-            saved.assign(std::istreambuf_iterator<char>(in), {});
+            saved = testing::readFile(entry.path().string());
         }
     }
     const auto rows = ui.reportRowCount(main, EVENT_LOG);
@@ -337,16 +258,27 @@ TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
     EXPECT_EQ(saved.find("\r\n"), saved.find('\n') - 1);
 }
 
-// Checks the colours a user would see, with one multi-timeframe column
-// picked. VUREZER_SHOW_SECONDS=N keeps the three windows up and live for N
+// Checks the colours a user would see after a real tick, with one
+// multi-timeframe column picked. VUREZER_SHOW_SECONDS=N keeps the three windows up and live for N
 // seconds afterwards, for a person or a screen grabber to look at them.
 TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
-    liftBottomPairInRealTime();
+    const std::string top = liftBottomPairInRealTime().first;
+    EXPECT_EQ(symbolInRow(1), top);
+    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(0) + 5), UP_ARROW_COLOUR);
+    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(1) + 5), DOWN_ARROW_COLOUR);
+    for (const int row : {0, 13}) {
+        EXPECT_EQ(shownColour(main, FIRST_NAME_BOX + row), groupColour(symbolInRow(row))) << row;
+    }
     click(main, REAL_TIME_BOX);
+    EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
     click(main, MTF_BUTTON);
     pick(mtf, 11, 0);
     pickMenu(MENU_SOUND_ALERTS);
     EXPECT_EQ(text(mtf, 20), "Pair1") << "other columns wait for their own pick";
+    RECT outer{};
+    GetWindowRect(ui.windowHwnd(options), &outer);
+    EXPECT_EQ(std::pair(outer.right - outer.left, outer.bottom - outer.top), std::pair(515L, 350L))
+        << "outer sizes as laid out";
     EXPECT_EQ(shownColour(mtf, 60), groupColour(text(mtf, 60)));
     EXPECT_EQ(shownColour(mtf, 60 + 13), groupColour(text(mtf, 60 + 13)));
     EXPECT_EQ(ui.canvasPixel(main, 100, 306), BLACK) << "the line between the two groups";
