@@ -183,10 +183,9 @@ std::optional<Failure> Replay::openTicks(std::istream& standardInput) {
 
 std::optional<Failure> Replay::start() {
     ui_.echoMessageBoxesTo(&errors_);
-    // Nothing reads the canvases or the printed status lines back; painting
-    // them would be most of the work, and keeping the texts a tenth of it.
-    ui_.setPaintsPixels(!options_.skipsUnseenWork);
-    ui_.setKeepsPrintedTexts(!options_.skipsUnseenWork);
+    // Nobody sees the replay's windows: painting the canvases would be most
+    // of the work, and the slot boxes and figures a third of what is left.
+    ui_.setWatched(!options_.skipsUnseenWork);
     startUp(app_, folderWithSeparator(options_.folder));
     if (app_.shell.appRunning == 0) {
         // An open that a stop request cut short fails like a missing file.
