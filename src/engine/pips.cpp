@@ -30,13 +30,13 @@ std::int32_t roundToPips(float value) {
     if (exact >= INT32_HIGH) {
         return std::numeric_limits<std::int32_t>::max();
     }
+    // Without branches: whether a price rounds up is a coin toss, and the
+    // mispredictions cost more than the rest of the pips together.
     auto below = static_cast<std::int64_t>(exact);
-    if (static_cast<double>(below) > exact) {
-        --below;
-    }
+    below -= static_cast<std::int64_t>(static_cast<double>(below) > exact);
     const double fraction = exact - static_cast<double>(below);
-    const bool up = fraction > 0.5 || (fraction == 0.5 && below % 2 != 0);
-    return static_cast<std::int32_t>(up ? below + 1 : below);
+    const bool up = (fraction > 0.5) | ((fraction == 0.5) & ((below & 1) != 0));
+    return static_cast<std::int32_t>(below + static_cast<std::int64_t>(up));
 }
 
 std::int32_t saturatedSum(std::int64_t value) {
