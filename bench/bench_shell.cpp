@@ -112,8 +112,7 @@ void setUpBusyProgram(App& app, HeadlessUi& ui, const std::string& folder) {
 void realTimeTick(benchmark::State& state, bool unseenSkipped) {
     FullFolder folder;
     Desk desk;
-    desk.ui.setPaintsPixels(!unseenSkipped);
-    desk.ui.setKeepsPrintedTexts(!unseenSkipped);
+    desk.ui.setWatched(!unseenSkipped);
     setUpBusyProgram(desk.app, desk.ui, folder.folder());
     for (auto _ : state) {
         runRealTimeTick(desk.app);
@@ -134,13 +133,12 @@ void BM_RealTimeTickUnseenSkipped(benchmark::State& state) {
 BENCHMARK(BM_RealTimeTickUnseenSkipped)->Unit(benchmark::kMicrosecond);
 
 // The same tick on prices already in place: the program's own work alone.
-// Painted, the headless canvases cost most of it; the replay paints nothing
-// and keeps no printed texts, and the "Unseen" variant measures it that way.
+// Painted, the headless canvases cost most of it; nobody watches the
+// replay's windows, and the "Unseen" variant measures it that way.
 void tickWithoutReads(benchmark::State& state, bool unseenSkipped) {
     FullFolder folder;
     Desk desk;
-    desk.ui.setPaintsPixels(!unseenSkipped);
-    desk.ui.setKeepsPrintedTexts(!unseenSkipped);
+    desk.ui.setWatched(!unseenSkipped);
     setUpBusyProgram(desk.app, desk.ui, folder.folder());
     auto& prices = desk.app.market.livePrices;
     int step = 0;

@@ -42,12 +42,13 @@ void showRows(const SlotList& sorted, const ColumnLayout& layout, Host& host) {
 }
 
 void markMovedPairs(TimeframeColumn& column, const SlotList& sorted, int k, Host& host) {
+    const bool watched = host.ui.isWatched();
     for (int r = 0; r < PAIR_COUNT; ++r) {
         const int pair = sorted[static_cast<std::size_t>(r)].pair;
         std::int32_t& slot = column.pairSlot[static_cast<std::size_t>(pair)];
-        if (slot > r) {
+        if (watched && slot > r) {
             drawColumnUpArrow(host, k, column.markerState, r);
-        } else if (slot < r) {
+        } else if (watched && slot < r) {
             drawColumnDownArrow(host, k, column.markerState, r);
         }
         slot = r;
@@ -90,9 +91,13 @@ void rankColumn(TimeframeColumn& column, int k, const MarketData& market, Host& 
     column.buyPower = powers.buyPower;
     column.sellPower = powers.sellPower;
     column.referenceBias = powers.referenceBias;
-    printFigures(column, layout, host);
     exchangeSort(entries);
-    showRows(entries, layout, host);
+    // The columns' figures and rows are read from the column, never from the
+    // window, so a window nobody watches is left as it is.
+    if (host.ui.isWatched()) {
+        printFigures(column, layout, host);
+        showRows(entries, layout, host);
+    }
     markMovedPairs(column, entries, k, host);
     column.rows = entries;
 }

@@ -30,13 +30,13 @@ std::int32_t roundToPips(float value) {
     if (exact >= INT32_HIGH) {
         return std::numeric_limits<std::int32_t>::max();
     }
+    // Without branches: whether a price rounds up is a coin toss, and the
+    // mispredictions cost more than the rest of the pips together.
     auto below = static_cast<std::int64_t>(exact);
-    if (static_cast<double>(below) > exact) {
-        --below;
-    }
+    below -= static_cast<std::int64_t>(static_cast<double>(below) > exact);
     const double fraction = exact - static_cast<double>(below);
-    const bool up = fraction > 0.5 || (fraction == 0.5 && below % 2 != 0);
-    return static_cast<std::int32_t>(up ? below + 1 : below);
+    const bool up = (fraction > 0.5) | ((fraction == 0.5) & ((below & 1) != 0));
+    return static_cast<std::int32_t>(below + static_cast<std::int64_t>(up));
 }
 
 std::int32_t saturatedSum(std::int64_t value) {
@@ -82,37 +82,35 @@ SlotList buildSlotEntries(const std::array<float, PAIR_COUNT>& live,
     return entries;
 }
 
-// The swaps are made on the pips and a one-byte position of each entry, and
-// the entries are moved once at the end: the same order, at a third of the
-// cost of swapping whole entries.
+// The swaps are made on one 64-bit key per entry, its pips above its
+// position, and the entries are moved once at the end: the same order at a
+// fifth of the cost of swapping whole entries. Entry i takes entry j's place
+// when i's key is below j's key with the position bits cleared, which holds
+// exactly when i has strictly fewer pips, whatever the positions.
 void exchangeSort(SlotList& entries) {
-    std::array<std::int32_t, PAIR_COUNT> pips{};
-    std::array<std::uint8_t, PAIR_COUNT> from{};
+    constexpr std::uint64_t PIPS_BITS = ~std::uint64_t{0xFFFFFFFF};
+    std::array<std::int64_t, PAIR_COUNT> keys{};
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        pips[i] = entries[i].pips;
-        from[i] = static_cast<std::uint8_t>(i);
+        keys[i] = static_cast<std::int64_t>(static_cast<std::uint64_t>(entries[i].pips) << 32U) |
+                  static_cast<std::int64_t>(i);
     }
-    for (std::size_t i = 0; i < pips.size(); ++i) {
-        // Entry i only changes by these swaps, so it can stay in registers
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        // Entry i only changes by these swaps, so it stays in a register
         // while j runs; the swaps are written without a branch, as which way
         // each goes is a coin toss.
-        std::int32_t pipsI = pips[i];
-        std::uint8_t fromI = from[i];
-        for (std::size_t j = i + 1; j < pips.size(); ++j) {
-            const bool swap = pipsI < pips[j];
-            const std::int32_t pipsJ = pips[j];
-            const std::uint8_t fromJ = from[j];
-            pips[j] = swap ? pipsI : pipsJ;
-            from[j] = swap ? fromI : fromJ;
-            pipsI = swap ? pipsJ : pipsI;
-            fromI = swap ? fromJ : fromI;
+        std::int64_t keyI = keys[i];
+        for (std::size_t j = i + 1; j < keys.size(); ++j) {
+            const std::int64_t keyJ = keys[j];
+            const bool swap =
+                keyI < static_cast<std::int64_t>(static_cast<std::uint64_t>(keyJ) & PIPS_BITS);
+            keys[j] = swap ? keyI : keyJ;
+            keyI = swap ? keyJ : keyI;
         }
-        pips[i] = pipsI;
-        from[i] = fromI;
+        keys[i] = keyI;
     }
     const SlotList unsorted = entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        entries[i] = unsorted[from[i]];
+        entries[i] = unsorted[static_cast<std::size_t>(keys[i] & 0xFF)];
     }
 }
 

@@ -52,28 +52,34 @@ void checkBiasFlip(MainRanking& ranking, const MarketData& market, AlertState& a
     ranking.hasPreviousPass = true;
 }
 
+// The alerts and anchors read the rows from the ranking, never from the
+// boxes, so boxes nobody watches are left unwritten.
 void showRows(MainRanking& ranking, const SlotList& sorted, Host& host) {
     const WindowHandle main = host.windows.main;
+    const bool watched = host.ui.isWatched();
     for (int r = 0; r < PAIR_COUNT; ++r) {
         const auto row = static_cast<std::size_t>(r);
         const SlotEntry& entry = sorted[row];
         ranking.rowSymbols[row] = entry.symbol;
         ranking.rowPipsTexts[row].clear();
-        appendFormattedNumber(ranking.rowPipsTexts[row], entry.pips);
-        host.ui.setControlText(main, MAIN_NAME_BOX_FIRST + r, entry.symbol);
-        host.ui.setControlColours(main, MAIN_NAME_BOX_FIRST + r, BLACK, entry.colour);
-        host.ui.setControlText(main, MAIN_PIPS_BOX_FIRST + r, ranking.rowPipsTexts[row]);
+        appendWholeNumber(ranking.rowPipsTexts[row], entry.pips);
+        if (watched) {
+            host.ui.setControlText(main, MAIN_NAME_BOX_FIRST + r, entry.symbol);
+            host.ui.setControlColours(main, MAIN_NAME_BOX_FIRST + r, BLACK, entry.colour);
+            host.ui.setControlText(main, MAIN_PIPS_BOX_FIRST + r, ranking.rowPipsTexts[row]);
+        }
     }
     ranking.rows = sorted;
 }
 
 void markMovedPairs(MainRanking& ranking, Host& host) {
+    const bool watched = host.ui.isWatched();
     for (int r = 0; r < PAIR_COUNT; ++r) {
         const int pair = ranking.rows[static_cast<std::size_t>(r)].pair;
         std::int32_t& slot = ranking.pairSlot[static_cast<std::size_t>(pair)];
-        if (slot > r) {
+        if (watched && slot > r) {
             drawUpArrow(host, ranking.slotMarkerState, r);
-        } else if (slot < r) {
+        } else if (watched && slot < r) {
             drawDownArrow(host, ranking.slotMarkerState, r);
         }
         slot = r;

@@ -134,6 +134,13 @@ void appendFormattedNumber(std::string& out, double value, int numberDecimals) {
     }
 }
 
+void appendWholeNumber(std::string& out, long long value) {
+    std::array<char, 24> buffer; // a blank and up to 20 characters
+    buffer[0] = ' ';
+    const auto result = std::to_chars(buffer.data() + 1, buffer.data() + buffer.size(), value);
+    out.append(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+}
+
 std::string formatNumber(double value, int numberDecimals) {
     std::string text;
     appendFormattedNumber(text, value, numberDecimals);

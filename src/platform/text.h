@@ -18,6 +18,9 @@ std::string formatNumber(double value, int numberDecimals = DEFAULT_NUMBER_DECIM
 void appendFormattedNumber(std::string& out, double value,
                            int numberDecimals = DEFAULT_NUMBER_DECIMALS);
 
+// The same text for a whole value (" %d"), without the checks a double needs.
+void appendWholeNumber(std::string& out, long long value);
+
 // caption + formatNumber(value) + padding for a whole value, composed in
 // place without allocating: the status lines print a dozen of these every
 // tick. Captions and paddings are the program's own short texts; whatever

@@ -64,6 +64,11 @@ public:
     Ui& operator=(Ui&&) = delete;
     virtual ~Ui() = default;
 
+    // False only for a headless run whose windows nobody will ever look at
+    // (the replay). The program may then leave out what it would only show
+    // (slot boxes, figures, arrows, status lines): it never reads them back.
+    virtual bool isWatched() const { return true; }
+
     // Windows. Sizes are outer sizes; positions of controls and drawings are
     // client pixels.
     virtual WindowHandle openWindow(int x, int y, int width, int height, std::uint32_t style,

@@ -102,6 +102,9 @@ void printAt(App& app, int x, int y, std::string_view text) {
 // are whole numbers, which formatNumber shows without decimals whatever the
 // decimals setting.
 void drawStatusLines(App& app) {
+    if (!app.host.ui.isWatched()) {
+        return;
+    }
     const MainRanking& ranking = app.ranking;
     printAt(app, 25, 70, FigureText("Ref. Bias: ", ranking.referenceBias, "    ").view());
     printAt(app, 25, 85, FigureText("Anchor Bias: ", ranking.anchorBias, "      ").view());

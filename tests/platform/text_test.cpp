@@ -27,6 +27,17 @@ TEST(FormatNumber, TwoDecimalsByDefaultAtMostFortyAndOddValuesDoNotCrash) {
     }
 }
 
+// Pips go through the whole-number shortcut; their text must be the one any
+// other whole figure gets.
+TEST(FormatNumber, WholeNumbersReadAsTheGeneralPathWritesThem) {
+    for (const long long value :
+         {0LL, 7LL, -7LL, 2147483647LL, -2147483648LL, std::numeric_limits<long long>::min()}) {
+        std::string whole = "x";
+        appendWholeNumber(whole, value);
+        EXPECT_EQ(whole, "x" + formatNumber(static_cast<double>(value))) << value;
+    }
+}
+
 // Numbers are formatted without printf for speed; every text must still be
 // the one printf's " %lld" and " %.*f" give, ties and extremes included.
 TEST(FormatNumber, WritesWhatPrintfWrites) {

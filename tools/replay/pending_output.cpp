@@ -43,7 +43,7 @@ std::string PendingOutput::open(const std::string& path) {
     return {};
 }
 
-void PendingOutput::writeLine(const std::string& text) {
+void PendingOutput::writeLine(std::string_view text) {
     if (stream_.is_open()) {
         stream_.write(text.data(), static_cast<std::streamsize>(text.size()));
         stream_.write("\r\n", 2);

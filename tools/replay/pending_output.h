@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vz {
@@ -27,7 +28,7 @@ public:
     std::string open(const std::string& path);
     bool isOpen() const { return stream_.is_open(); }
     // Writes the text followed by CR LF; nothing when not open.
-    void writeLine(const std::string& text);
+    void writeLine(std::string_view text);
     // Flushes and closes the temporary file; "" when all of it was written.
     std::string finish();
     std::string moveIntoPlace();

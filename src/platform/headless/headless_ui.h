@@ -250,6 +250,14 @@ public:
     // A run that never reads printed texts back can also skip keeping them;
     // the pen still advances as it would.
     void setKeepsPrintedTexts(bool keeps) { keepsPrintedTexts_ = keeps; }
+    // A run nobody looks at: the program leaves out what it would only
+    // show, and what it still draws is neither painted nor kept.
+    void setWatched(bool watched) {
+        watched_ = watched;
+        paintsPixels_ = watched;
+        keepsPrintedTexts_ = watched;
+    }
+    bool isWatched() const override { return watched_; }
 
 private:
     WindowState* find(WindowHandle handle);
@@ -290,6 +298,7 @@ private:
     std::vector<WindowHandle> closedWindows_;
     bool paintsPixels_ = true;
     bool keepsPrintedTexts_ = true;
+    bool watched_ = true;
 };
 
 } // namespace vz

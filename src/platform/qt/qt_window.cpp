@@ -33,9 +33,14 @@ CanvasWidget::CanvasWidget(QSize canvasSize, QColor fill, QWidget* parent)
 
 void CanvasWidget::setDisplayRatio(qreal ratio) {
     ratio_ = std::max<qreal>(ratio, 1.0);
-    const QSize deviceSize(toDevice(image_.width()), toDevice(image_.height()));
-    display_ = image_.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    display_.setDevicePixelRatio(ratio_);
+    separateDisplay_ = ratio_ > 1.0;
+    if (separateDisplay_) {
+        const QSize deviceSize(toDevice(image_.width()), toDevice(image_.height()));
+        display_ = image_.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        display_.setDevicePixelRatio(ratio_);
+    } else {
+        display_ = QImage();
+    }
     update();
 }
 
@@ -44,6 +49,9 @@ int CanvasWidget::toDevice(int layout) const {
 }
 
 void CanvasWidget::fillDevice(QRect layoutArea, QColor colour) {
+    if (!separateDisplay_) {
+        return;
+    }
     const QRect device(
         QPoint(toDevice(layoutArea.left()), toDevice(layoutArea.top())),
         QPoint(toDevice(layoutArea.right() + 1) - 1, toDevice(layoutArea.bottom() + 1) - 1));
@@ -59,6 +67,9 @@ void CanvasWidget::fillDevice(QRect layoutArea, QColor colour) {
 // direction, so the stroke has no gaps, and a whole number of device pixels
 // across it, so every stroke is equally wide.
 void CanvasWidget::plotStroke(int x, int y, bool steep, QRgb colour) {
+    if (!separateDisplay_) {
+        return;
+    }
     const int across = std::max(1, static_cast<int>(std::floor(ratio_ + 1e-9)));
     const int left = toDevice(x);
     const int top = toDevice(y);
@@ -73,7 +84,9 @@ void CanvasWidget::plotStroke(int x, int y, bool steep, QRgb colour) {
 
 void CanvasWidget::fill(QColor colour) {
     image_.fill(colour);
-    display_.fill(colour);
+    if (separateDisplay_) {
+        display_.fill(colour);
+    }
     update();
 }
 
@@ -81,8 +94,10 @@ void CanvasWidget::line(int x1, int y1, int x2, int y2, Colour colour) {
     rasterLine(image_, x1, y1, x2, y2, colour);
     const bool steep = std::abs(y2 - y1) > std::abs(x2 - x1);
     const QRgb value = toRgb(colour);
-    forEachLinePixel(x1, y1, x2, y2, image_.width(), image_.height(),
-                     [&](int x, int y) { plotStroke(x, y, steep, value); });
+    if (separateDisplay_) {
+        forEachLinePixel(x1, y1, x2, y2, image_.width(), image_.height(),
+                         [&](int x, int y) { plotStroke(x, y, steep, value); });
+    }
     update(QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized().adjusted(-1, -1, 1, 1));
 }
 
@@ -124,8 +139,8 @@ void CanvasWidget::text(QRect covered, QPoint origin, const QFont& font, const Q
         painter.setPen(colour);
         painter.drawText(origin, text);
     }
-    fillDevice(covered, background);
-    {
+    if (separateDisplay_) {
+        fillDevice(covered, background);
         QPainter painter(&display_); // in layout pixels: the image carries the ratio
         painter.setFont(font);
         painter.setPen(colour);
@@ -142,7 +157,7 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     // Drawn whole from the origin: the picture's pixels meet the screen's one
     // to one, so a partial repaint leaves no seam.
-    painter.drawImage(QPoint(0, 0), display_);
+    painter.drawImage(QPoint(0, 0), display());
 }
 
 WindowFrame::WindowFrame(std::function<void()> onCloseRequest)

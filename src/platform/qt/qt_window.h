@@ -20,7 +20,7 @@ class CanvasWidget final : public QWidget {
 public:
     CanvasWidget(QSize canvasSize, QColor fill, QWidget* parent);
     const QImage& image() const { return image_; }
-    const QImage& display() const { return display_; }
+    const QImage& display() const { return separateDisplay_ ? display_ : image_; }
     qreal displayRatio() const { return ratio_; }
     // Redraws the shown picture from the canvas at a new ratio; printed text
     // is sharp again once it is printed anew.
@@ -45,7 +45,10 @@ private:
     void plotStroke(int x, int y, bool steep, QRgb colour);
 
     QImage image_;
+    // Only at a ratio above 1: at 1 the shown picture is the canvas itself,
+    // and a second copy would cost 1.7 MB a window.
     QImage display_;
+    bool separateDisplay_ = false;
     qreal ratio_ = 1.0;
 };
 
