@@ -161,4 +161,28 @@ void BM_TickWithoutReadsUnseenSkipped(benchmark::State& state) {
 }
 BENCHMARK(BM_TickWithoutReadsUnseenSkipped)->Unit(benchmark::kMicrosecond);
 
+// The replay's tick on prices already in place with only the main ranking
+// chosen: the work the numpy core times, which reads and converts its ticks
+// before its clock starts. The alerts, anchors and status the program keeps
+// on top of that are in it too.
+void BM_ReplayTickWithoutItsText(benchmark::State& state) {
+    FullFolder folder;
+    Desk desk;
+    desk.ui.setWatched(false);
+    startUp(desk.app, folder.folder());
+    const WindowHandle main = desk.app.host.windows.main;
+    desk.ui.pickListItem(main, REFERENCE_DAY_LIST, 10);
+    desk.ui.dispatchPending();
+    desk.ui.toggleCheckBox(main, REAL_TIME_BOX);
+    desk.ui.dispatchPending();
+    auto& prices = desk.app.market.livePrices;
+    int step = 0;
+    for (auto _ : state) {
+        auto& price = prices[static_cast<std::size_t>(step % PAIR_COUNT)];
+        price *= (++step % 2 == 0) ? 1.002F : 0.998F;
+        runRealTimeTick(desk.app, PriceSource::AlreadyApplied);
+    }
+}
+BENCHMARK(BM_ReplayTickWithoutItsText)->Unit(benchmark::kMicrosecond);
+
 } // namespace

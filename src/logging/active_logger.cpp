@@ -83,14 +83,20 @@ std::string activeLogRow(const std::string& timeField, const ActiveLogSnapshot& 
         row += ',';
         appendFormattedNumber(row, value, numberDecimals);
     };
+    // Slots, pips and figures are whole: the same text without the checks
+    // a price needs.
+    const auto whole = [&row](long long value) {
+        row += ',';
+        appendWholeNumber(row, value);
+    };
     for (std::size_t pair = 0; pair < PAIR_COUNT; ++pair) {
         field(static_cast<double>(snapshot.livePrices[pair]));
-        field(snapshot.pairSlot[pair]);
-        field(snapshot.pairPips[pair]);
+        whole(snapshot.pairSlot[pair]);
+        whole(snapshot.pairPips[pair]);
     }
-    field(snapshot.referenceBias);
-    field(snapshot.buyPower);
-    field(snapshot.sellPower);
+    whole(snapshot.referenceBias);
+    whole(snapshot.buyPower);
+    whole(snapshot.sellPower);
     row += ',';
     row += snapshot.referenceDay;
     return row;
