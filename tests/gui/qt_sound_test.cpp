@@ -33,7 +33,7 @@ protected:
     }
 
     fs::path root = fs::temp_directory_path() / ("vurezer-sound-" + std::to_string(::getpid()));
-    QtSound sound;
+    QtSound sound; // finds its module beside the test, as beside the program
 };
 
 TEST_F(QtSoundTest, OnlyADecodableWaveFileCanBePlayed) {
@@ -74,7 +74,6 @@ TEST_F(QtSoundTest, AFileChangedOnDiskIsDecodedAgain) {
     EXPECT_EQ(sound.decodeCount(), 3);
 }
 
-// The module is found beside the test, as beside the program.
 TEST_F(QtSoundTest, WithoutItsModuleNothingPlaysAndNothingBreaks) {
     fs::create_directories(root / "empty");
     fs::create_directories(root / "broken");

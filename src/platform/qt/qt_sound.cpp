@@ -7,6 +7,7 @@
 #include <QLibrary>
 #include <QString>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace vz {
@@ -49,7 +50,7 @@ void tellModuleMissing(const std::string& attempts) {
 } // namespace
 
 struct QtSound::Impl {
-    std::optional<std::vector<std::string>> folders; // none: beside the program, then installed
+    std::optional<std::vector<std::string>> folders; // none: defaultModuleFolders()
     bool loadTried = false;
     std::unique_ptr<SoundOutput> output; // null until loaded, and when the module is missing
 
