@@ -2,6 +2,8 @@
 
 #include "platform/qt/qt_sound.h"
 
+#include <QCoreApplication>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -31,7 +33,7 @@ protected:
     }
 
     fs::path root = fs::temp_directory_path() / ("vurezer-sound-" + std::to_string(::getpid()));
-    QtSound sound;
+    QtSound sound; // finds its module beside the test, as beside the program
 };
 
 TEST_F(QtSoundTest, OnlyADecodableWaveFileCanBePlayed) {
@@ -70,6 +72,39 @@ TEST_F(QtSoundTest, AFileChangedOnDiskIsDecodedAgain) {
     wave("bell.wav", 400);
     EXPECT_TRUE(sound.canPlay(bell));
     EXPECT_EQ(sound.decodeCount(), 3);
+}
+
+TEST_F(QtSoundTest, WithoutItsModuleNothingPlaysAndNothingBreaks) {
+    fs::create_directories(root / "empty");
+    fs::create_directories(root / "broken");
+    write("broken/" + QtSound::moduleFileName(), "not a library");
+    const std::string bell = wave("bell.wav");
+    QtSound silent({(root / "empty").string(), (root / "broken").string(),
+                    VUREZER_STALE_SOUND_MODULE_DIR, (root / "absent").string()});
+    EXPECT_FALSE(silent.playing()) << "nothing is loaded before a sound is asked for";
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(silent.canPlay(bell));
+    silent.play(bell);
+    QtSound alsoSilent({(root / "empty").string()});
+    alsoSilent.play(bell);
+    const std::string told = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_FALSE(silent.playing());
+    EXPECT_EQ(silent.decodeCount(), 0);
+    EXPECT_FALSE(alsoSilent.playing());
+    EXPECT_NE(told.find((root / "broken" / QtSound::moduleFileName()).string()), std::string::npos)
+        << told;
+    EXPECT_NE(told.find("no entry point"), std::string::npos) << told;
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << "told once per run: " << told;
+}
+
+TEST_F(QtSoundTest, TheModuleIsLookedForInEachFolderInTurn) {
+    fs::create_directories(root / "empty");
+    QtSound searching(
+        {(root / "empty").string(), QCoreApplication::applicationDirPath().toStdString()});
+    EXPECT_TRUE(searching.canPlay(wave("bell.wav")));
+    EXPECT_EQ(searching.decodeCount(), 1);
 }
 
 } // namespace

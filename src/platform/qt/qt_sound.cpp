@@ -1,194 +1,140 @@
 #include "platform/qt/qt_sound.h"
 
-#include "platform/qt/wave_decoder.h"
+#include "platform/qt/sound_output.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QByteArray>
-#include <QMediaDevices>
-#include <QObject>
-#include <QTimer>
-#include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <system_error>
-#include <vector>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QString>
+#include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace vz {
 
 namespace {
 
-// One per sound field of the options window.
-constexpr std::size_t CACHED_WAVES = 4;
-constexpr qint64 OUTPUT_BUFFER_MICROSECONDS = 500'000;
-// Beyond its own buffer a sound server may hold a sound for up to a couple of
-// seconds before it is heard.
-constexpr int SERVER_LATENCY_MARGIN_MS = 2000;
+// The installed module's folder, relative to the installed program's, and
+// where the Debian package puts it: the program is meant to be copied into
+// its data folder and started from there.
+constexpr const char* MODULE_FOLDER_FROM_PROGRAM = VUREZER_SOUND_MODULE_FROM_PROGRAM;
+constexpr const char* PACKAGED_MODULE_FOLDER = VUREZER_SOUND_MODULE_PACKAGED;
+constexpr const char* MODULE_FILE = VUREZER_SOUND_MODULE_FILE;
 
-int drainMs(const QAudioSink& sink) {
-    const qint64 buffered = sink.format().durationForBytes(static_cast<qint32>(sink.bufferSize()));
-    return static_cast<int>(buffered / 1000) + SERVER_LATENCY_MARGIN_MS;
-}
-
-// Size and modification time: enough to notice a file replaced on disk.
-struct FileStamp {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified{};
-    bool exists = false;
-    bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp stampOf(const std::string& path) {
-    std::error_code error;
-    FileStamp stamp;
-    stamp.size = std::filesystem::file_size(path, error);
-    if (error) {
-        return {};
+// Beside the program first: a build, or a copy of the program with the
+// module beside it, uses its own.
+std::vector<std::string> defaultModuleFolders() {
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString installed =
+        QDir::cleanPath(program.absoluteFilePath(QString::fromUtf8(MODULE_FOLDER_FROM_PROGRAM)));
+    std::vector<std::string> folders{program.absolutePath().toStdString(), installed.toStdString()};
+    if (folders.back() != PACKAGED_MODULE_FOLDER) {
+        folders.emplace_back(PACKAGED_MODULE_FOLDER);
     }
-    stamp.modified = std::filesystem::last_write_time(path, error);
-    stamp.exists = !error;
-    return stamp;
+    return folders;
 }
 
-struct CachedWave {
-    std::string path;
-    FileStamp stamp;
-    std::shared_ptr<const DecodedWave> wave;
-};
-
-QAudioFormat formatOf(const DecodedWave& wave) {
-    QAudioFormat format;
-    format.setSampleRate(wave.sampleRate);
-    format.setChannelCount(wave.channels);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
+// Tells once per run, however many sound outputs fail to load: one line is
+// enough to explain why no alert sounds.
+void tellModuleMissing(const std::string& attempts) {
+    static bool told = false;
+    if (told) {
+        return;
+    }
+    told = true;
+    std::fprintf(stderr,
+                 "vurezer: alert sounds stay silent: the sound module could not be loaded (%s)\n",
+                 attempts.c_str());
 }
-
-// A sound on its way to the output. Members go in reverse order: the sink
-// lets go of the buffer before the samples under it are released.
-struct Playback {
-    std::shared_ptr<const DecodedWave> wave;
-    QByteArray bytes;
-    QBuffer buffer;
-    std::unique_ptr<QAudioSink> sink;
-};
 
 } // namespace
 
 struct QtSound::Impl {
-    std::vector<CachedWave> cache; // most recently asked for first
-    std::unique_ptr<Playback> playback;
-    QObject context; // receives the sink's signals
-    int decodes = 0;
-    int playbackSerial = 0; // tells a finished sound from its successors
+    std::optional<std::vector<std::string>> folders; // none: defaultModuleFolders()
+    bool loadTried = false;
+    std::unique_ptr<SoundOutput> output; // null until loaded, and when the module is missing
 
-    std::shared_ptr<const DecodedWave> load(const std::string& path) {
-        const FileStamp stamp = stampOf(path);
-        const auto found = std::find_if(cache.begin(), cache.end(), [&](const CachedWave& entry) {
-            return entry.path == path;
-        });
-        if (found != cache.end() && found->stamp == stamp) {
-            std::rotate(cache.begin(), found, found + 1);
-            return cache.front().wave;
+    // The output, loading the module the first time; null without one.
+    SoundOutput* loaded() {
+        if (!loadTried) {
+            loadTried = true;
+            output = load(folders ? *folders : defaultModuleFolders());
         }
-        if (found != cache.end()) {
-            cache.erase(found);
-        }
-        ++decodes;
-        auto wave = std::make_shared<const DecodedWave>(decodeWaveFile(path));
-        cache.insert(cache.begin(), CachedWave{path, stamp, wave});
-        if (cache.size() > CACHED_WAVES) {
-            cache.pop_back();
-        }
-        return wave;
+        return output.get();
     }
 
-    void stop() {
-        if (playback && playback->sink) {
-            QObject::disconnect(playback->sink.get(), nullptr, &context, nullptr);
-            playback->sink->stop();
-        }
-        playback.reset();
-    }
-
-    // Releases the playback later, from outside the sink's own signal, unless
-    // a newer sound has replaced it meanwhile.
-    void releaseLater(int serial, int delayMs) {
-        QTimer::singleShot(delayMs, &context, [this, serial] {
-            if (serial == playbackSerial) {
-                stop();
+    static std::unique_ptr<SoundOutput> load(const std::vector<std::string>& candidates) {
+        std::string attempts;
+        for (const std::string& folder : candidates) {
+            const QString path =
+                QDir(QString::fromStdString(folder)).filePath(QString::fromUtf8(MODULE_FILE));
+            std::unique_ptr<SoundOutput> found = loadFrom(path, attempts);
+            if (found) {
+                return found;
             }
-        });
+        }
+        tellModuleMissing(attempts);
+        return nullptr;
     }
 
-    void start(std::shared_ptr<const DecodedWave> wave) {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull()) {
-            return; // no sound output on this machine: silent, as for a missing file
+    // The library stays loaded for the rest of the run, even if this fails
+    // after loading it: unloading an audio stack that may have started
+    // threads is not safe.
+    static std::unique_ptr<SoundOutput> loadFrom(const QString& path, std::string& attempts) {
+        QLibrary module(path);
+        std::string problem;
+        if (!module.load()) {
+            problem = module.errorString().toStdString(); // names the file
+        } else if (auto create = reinterpret_cast<CreateSoundOutput>(
+                       module.resolve(SOUND_OUTPUT_ENTRY_POINT));
+                   create == nullptr) {
+            problem = path.toStdString() + ": no entry point " + SOUND_OUTPUT_ENTRY_POINT;
+        } else if (std::unique_ptr<SoundOutput> output(create()); output) {
+            return output;
+        } else {
+            problem = path.toStdString() + ": out of memory";
         }
-        auto next = std::make_unique<Playback>();
-        next->wave = std::move(wave);
-        const std::vector<std::int16_t>& samples = next->wave->samples;
-        next->bytes =
-            QByteArray::fromRawData(reinterpret_cast<const char*>(samples.data()),
-                                    static_cast<qsizetype>(samples.size() * sizeof(std::int16_t)));
-        next->buffer.setBuffer(&next->bytes);
-        next->buffer.open(QIODevice::ReadOnly);
-        next->sink = std::make_unique<QAudioSink>(device, formatOf(*next->wave));
-        const int serial = ++playbackSerial;
-        const QBuffer* source = &next->buffer;
-        QAudioSink* sink = next->sink.get();
-        QObject::connect(sink, &QAudioSink::stateChanged, &context,
-                         [this, serial, source, sink](QAudio::State state) {
-                             // Idle also means an underrun with samples still
-                             // to come. At their end the output still holds
-                             // what it was last handed, and closing it now
-                             // would cut the sound's tail.
-                             if (state == QAudio::IdleState && source->atEnd()) {
-                                 releaseLater(serial, drainMs(*sink));
-                             } else if (state == QAudio::StoppedState) {
-                                 releaseLater(serial, 0);
-                             }
-                         });
-        // Half a second of samples ahead rides out a busy GUI thread.
-        next->sink->setBufferSize(static_cast<qsizetype>(
-            formatOf(*next->wave).bytesForDuration(OUTPUT_BUFFER_MICROSECONDS)));
-        playback = std::move(next);
-        playback->sink->start(&playback->buffer);
+        attempts += (attempts.empty() ? "" : "; ") + problem;
+        return nullptr;
     }
 };
 
 QtSound::QtSound() : impl_(std::make_unique<Impl>()) {}
 
-QtSound::~QtSound() {
-    impl_->stop();
+QtSound::QtSound(std::vector<std::string> moduleFolders) : impl_(std::make_unique<Impl>()) {
+    impl_->folders = std::move(moduleFolders);
 }
 
+QtSound::~QtSound() = default;
+
 void QtSound::play(std::string_view path) {
-    impl_->stop();
-    if (path.empty()) {
+    // Stopping needs no module when nothing was ever played.
+    if (path.empty() && !impl_->output) {
         return;
     }
-    std::shared_ptr<const DecodedWave> wave = impl_->load(std::string(path));
-    if (wave->problem == WaveProblem::None) {
-        impl_->start(std::move(wave));
+    if (SoundOutput* output = impl_->loaded()) {
+        output->play(path);
     }
 }
 
 bool QtSound::canPlay(std::string_view path) {
-    return !path.empty() && impl_->load(std::string(path))->problem == WaveProblem::None;
+    if (path.empty()) {
+        return false;
+    }
+    SoundOutput* output = impl_->loaded();
+    return output != nullptr && output->canPlay(path);
 }
 
 bool QtSound::playing() const {
-    return impl_->playback != nullptr;
+    return impl_->output && impl_->output->playing();
 }
 
 int QtSound::decodeCount() const {
-    return impl_->decodes;
+    return impl_->output ? impl_->output->decodeCount() : 0;
+}
+
+std::string QtSound::moduleFileName() {
+    return MODULE_FILE;
 }
 
 } // namespace vz
