@@ -132,6 +132,13 @@ void BM_RealTimeTickUnseenSkipped(benchmark::State& state) {
 }
 BENCHMARK(BM_RealTimeTickUnseenSkipped)->Unit(benchmark::kMicrosecond);
 
+// Moves one price a little per tick, a different pair each time, so rows
+// change places now and then as they do in a live market.
+void nudgePrice(App& app, int& step) {
+    auto& price = app.market.livePrices[static_cast<std::size_t>(step % PAIR_COUNT)];
+    price *= (++step % 2 == 0) ? 1.002F : 0.998F;
+}
+
 // The same tick on prices already in place: the program's own work alone.
 // Painted, the headless canvases cost most of it; nobody watches the
 // replay's windows, and the "Unseen" variant measures it that way.
@@ -140,11 +147,9 @@ void tickWithoutReads(benchmark::State& state, bool unseenSkipped) {
     Desk desk;
     desk.ui.setWatched(!unseenSkipped);
     setUpBusyProgram(desk.app, desk.ui, folder.folder());
-    auto& prices = desk.app.market.livePrices;
     int step = 0;
     for (auto _ : state) {
-        auto& price = prices[static_cast<std::size_t>(step % PAIR_COUNT)];
-        price *= (++step % 2 == 0) ? 1.002F : 0.998F;
+        nudgePrice(desk.app, step);
         runRealTimeTick(desk.app, PriceSource::AlreadyApplied);
         if (desk.ui.reportRowCount(desk.app.host.windows.main, EVENT_LOG_LIST) > 1000) {
             desk.ui.reportClear(desk.app.host.windows.main, EVENT_LOG_LIST);
@@ -175,11 +180,9 @@ void BM_ReplayTickWithoutItsText(benchmark::State& state) {
     desk.ui.dispatchPending();
     desk.ui.toggleCheckBox(main, REAL_TIME_BOX);
     desk.ui.dispatchPending();
-    auto& prices = desk.app.market.livePrices;
     int step = 0;
     for (auto _ : state) {
-        auto& price = prices[static_cast<std::size_t>(step % PAIR_COUNT)];
-        price *= (++step % 2 == 0) ? 1.002F : 0.998F;
+        nudgePrice(desk.app, step);
         runRealTimeTick(desk.app, PriceSource::AlreadyApplied);
     }
 }
