@@ -147,24 +147,6 @@ std::string formatNumber(double value, int numberDecimals) {
     return text;
 }
 
-FigureText::FigureText(std::string_view caption, long long value, std::string_view padding) {
-    append(caption);
-    if (size_ < chars_.size()) {
-        chars_[size_++] = ' ';
-    }
-    const auto result = std::to_chars(chars_.data() + size_, chars_.data() + chars_.size(), value);
-    if (result.ec == std::errc{}) {
-        size_ = static_cast<std::size_t>(result.ptr - chars_.data());
-    }
-    append(padding);
-}
-
-void FigureText::append(std::string_view text) {
-    const std::size_t count = std::min(text.size(), chars_.size() - size_);
-    std::copy_n(text.data(), count, chars_.data() + size_);
-    size_ += count;
-}
-
 int clampNumberDecimals(int requested) {
     if (requested > MAX_NUMBER_DECIMALS) {
         return MAX_NUMBER_DECIMALS;

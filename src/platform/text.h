@@ -2,7 +2,10 @@
 
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,20 +24,46 @@ void appendFormattedNumber(std::string& out, double value,
 // The same text for a whole value (" %d"), without the checks a double needs.
 void appendWholeNumber(std::string& out, long long value);
 
-// caption + formatNumber(value) + padding for a whole value, composed in
-// place without allocating: the status lines print a dozen of these every
-// tick. Captions and paddings are the program's own short texts; whatever
-// would not fit the buffer is left off.
-class FigureText {
+// Text composed in a fixed buffer without allocating, for texts built every
+// tick; whatever would not fit is left off.
+template <std::size_t Capacity> class FixedText {
 public:
-    FigureText(std::string_view caption, long long value, std::string_view padding);
+    void clear() { size_ = 0; }
+    void append(std::string_view text) {
+        const std::size_t count = std::min(text.size(), chars_.size() - size_);
+        std::copy_n(text.data(), count, chars_.data() + size_);
+        size_ += count;
+    }
+    // "%lld", left off whole when it does not fit.
+    void appendWhole(long long value) {
+        const auto result =
+            std::to_chars(chars_.data() + size_, chars_.data() + chars_.size(), value);
+        if (result.ec == std::errc{}) {
+            size_ = static_cast<std::size_t>(result.ptr - chars_.data());
+        }
+    }
     std::string_view view() const { return {chars_.data(), size_}; }
 
 private:
-    void append(std::string_view text);
-
-    std::array<char, 96> chars_;
+    std::array<char, Capacity> chars_;
     std::size_t size_ = 0;
+};
+
+// caption + formatNumber(value) + padding for a whole value: the status
+// lines print a dozen of these every tick. Captions and paddings are the
+// program's own short texts.
+class FigureText {
+public:
+    FigureText(std::string_view caption, long long value, std::string_view padding) {
+        text_.append(caption);
+        text_.append(" ");
+        text_.appendWhole(value);
+        text_.append(padding);
+    }
+    std::string_view view() const { return text_.view(); }
+
+private:
+    FixedText<96> text_;
 };
 
 // The decimals setting after asking for `requested`: values above 40 become 40,

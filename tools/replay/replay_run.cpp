@@ -14,11 +14,11 @@
 #include "platform/files.h"
 #include "platform/headless/fixed_clock.h"
 #include "platform/headless/headless_ui.h"
+#include "platform/text.h"
 #include "shell/main_handler.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -64,42 +64,22 @@ std::string folderWithSeparator(const std::string& folder) {
 // figures, and fourteen symbols with pips of up to 11 characters). Composed
 // in a fixed buffer it costs half of what appending to a string did, and the
 // columns file is most of what a run with every output writes.
-class ColumnLine {
-public:
-    void clear() { size_ = 0; }
-    void addWhole(long long value) {
-        const auto result =
-            std::to_chars(chars_.data() + size_, chars_.data() + chars_.size(), value);
-        if (result.ec == std::errc{}) {
-            size_ = static_cast<std::size_t>(result.ptr - chars_.data());
-        }
-    }
-    void addText(std::string_view text) {
-        const std::size_t count = std::min(text.size(), chars_.size() - size_);
-        std::copy_n(text.data(), count, chars_.data() + size_);
-        size_ += count;
-    }
-    std::string_view view() const { return {chars_.data(), size_}; }
-
-private:
-    std::array<char, 512> chars_;
-    std::size_t size_ = 0;
-};
+using ColumnLine = FixedText<512>;
 
 void buildColumnLine(ColumnLine& line, long long tick, int k, const TimeframeColumn& column) {
     line.clear();
-    line.addWhole(tick);
+    line.appendWhole(tick);
     for (const long long value :
          {static_cast<long long>(k), static_cast<long long>(column.referenceBias),
           static_cast<long long>(column.buyPower), static_cast<long long>(column.sellPower)}) {
-        line.addText(",");
-        line.addWhole(value);
+        line.append(",");
+        line.appendWhole(value);
     }
     for (const SlotEntry& entry : column.rows) {
-        line.addText(",");
-        line.addText(entry.symbol);
-        line.addText(",");
-        line.addWhole(entry.pips);
+        line.append(",");
+        line.append(entry.symbol);
+        line.append(",");
+        line.appendWhole(entry.pips);
     }
 }
 
