@@ -32,15 +32,6 @@ protected:
     void writeFile(const std::string& name, const std::string& bytes) {
         std::ofstream(folder_ / name, std::ios::binary) << bytes;
     }
-    Lines linesOf(const std::string& bytes) {
-        writeFile("lines.txt", bytes);
-        auto file = files.openFile(market.programFolder + "lines.txt", FileMode::Read);
-        Lines lines;
-        while (auto line = readTextLine(*file)) {
-            lines.push_back(*line);
-        }
-        return lines;
-    }
     static std::string bars(int count, Timeframe timeframe, const char* lineEnd = "\r\n") {
         const std::string label = timeframe == D1 ? "2024.01.02," : "2024.01.02 04:00,";
         std::string bytes;
@@ -76,12 +67,6 @@ protected:
     Host host{ui, files, clock};
     MarketData market;
 };
-
-TEST_F(MarketFolder, EachLineEndStyleEndsOneLine) {
-    EXPECT_EQ(linesOf("a\r\nb\rc\n\rd\r\re"), (Lines{"a", "b", "c", "", "d", "", "e"}));
-    EXPECT_EQ(linesOf("a\n\n"), (Lines{"a", ""}));
-    EXPECT_EQ(linesOf(""), Lines{});
-}
 
 TEST_F(MarketFolder, LoadFillsRecordsExtentsAndLivePricesAndReportsEachMissingFile) {
     writeAll(20);
@@ -215,7 +200,7 @@ protected:
     MarketData market;
 };
 
-TEST_F(MemoryMarket, BlockReaderEndsLinesWhereTheByteReaderDoes) {
+TEST_F(MemoryMarket, EachLineEndStyleEndsOneLineAndTheBlockReaderEndsLinesWhereTheByteReaderDoes) {
     const std::size_t block = TextLineReader::BLOCK_BYTES;
     const std::vector<std::string> inputs = {
         "a\r\nb\rc\n\rd\r\re",
@@ -230,6 +215,9 @@ TEST_F(MemoryMarket, BlockReaderEndsLinesWhereTheByteReaderDoes) {
     for (const std::string& bytes : inputs) {
         EXPECT_EQ(linesOf(bytes, 1 << 20), byteReaderLinesOf(bytes)) << bytes.substr(0, 20);
     }
+    EXPECT_EQ(byteReaderLinesOf("a\r\nb\rc\n\rd\r\re"), (Lines{"a", "b", "c", "", "d", "", "e"}));
+    EXPECT_EQ(byteReaderLinesOf("a\n\n"), (Lines{"a", ""}));
+    EXPECT_EQ(byteReaderLinesOf(""), Lines{});
 }
 
 TEST_F(MemoryMarket, BlockReaderCutsAnOverlongLineAndGoesOnWithTheNext) {

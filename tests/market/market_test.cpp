@@ -16,10 +16,9 @@ constexpr Timeframe D1 = Timeframe::Daily, H1 = Timeframe::OneHour;
 TEST(ParseNumber, StopsAtFirstCharacterThatDoesNotFitAndRoundsAnyLength) {
     const std::string nines(400, '9'), zeros(400, '0');
     const std::vector<std::pair<std::string, double>> cases = {
-        {"499.99", 499.99}, {"1.5E2", 1.5},  {"+1", 0.0},    {"-1", -1.0}, {"  12.5,13", 12.5},
-        {"\t 7", 7.0},      {"abc", 0.0},    {"1,25", 1.0},  {".5", 0.5},  {"-.25", -0.25},
-        {"12.", 12.0},      {"12.x", 12.0},  {"1.2.3", 1.2}, {"", 0.0},    {"-", 0.0},
-        {"- 1", 0.0},       {"007.50", 7.5}, {"1 2", 1.0},   {"--1", 0.0}, {".", 0.0}};
+        {"499.99", 499.99},  {"1.5E2", 1.5}, {"+1", 0.0},    {"-.25", -0.25},
+        {"  12.5,13", 12.5}, {"\t 7", 7.0},  {"12.x", 12.0}, {"1.2.3", 1.2},
+        {"", 0.0},           {"- 1", 0.0},   {".", 0.0}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(parseNumber(text), expected) << '"' << text << '"';
     }

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
-#include <sstream>
 
 namespace vz {
 namespace {
@@ -131,30 +130,6 @@ TEST_F(HeadlessWindow, DrawingMovesThePenAndTextIsOpaqueAndRecorded) {
     EXPECT_EQ(ui_.textAt(window_, 30, 50), "fast");
 }
 
-TEST_F(HeadlessWindow, ListsStartUnselectedAndReportRowsInsertAtTheirIndex) {
-    ui_.addListItem(window_, LIST, "GBPUSD");
-    ui_.addListItem(window_, LIST, "EURGBP");
-    EXPECT_EQ(ui_.getListSelection(window_, LIST), -1);
-    ui_.pickListItem(window_, LIST, 1);
-    ui_.removeListItem(window_, LIST, 0);
-    ui_.removeListItem(window_, LIST, 5);
-    EXPECT_EQ(ui_.getListSelection(window_, LIST), 0);
-    EXPECT_EQ(ui_.getControlText(window_, LIST), "EURGBP");
-    ui_.removeListItem(window_, LIST, 0);
-    EXPECT_EQ(ui_.getListSelection(window_, LIST), -1);
-
-    ui_.reportAddColumn(window_, REPORT, 0, "Time");
-    ui_.reportAddColumn(window_, REPORT, 1, "Event");
-    ui_.reportInsertRow(window_, REPORT, 0, "10:00:00");
-    ui_.reportSetCell(window_, REPORT, 0, 1, "first");
-    ui_.reportInsertRow(window_, REPORT, 0, "10:00:01");
-    ui_.reportInsertRow(window_, REPORT, 99, "10:00:02");
-    EXPECT_EQ(ui_.reportRowCount(window_, REPORT), 3);
-    EXPECT_EQ(ui_.reportGetCell(window_, REPORT, 0, 0), "10:00:01");
-    EXPECT_EQ(ui_.reportGetCell(window_, REPORT, 1, 1), "first");
-    EXPECT_EQ(ui_.reportGetCell(window_, REPORT, 2, 0), "10:00:02");
-}
-
 TEST_F(HeadlessWindow, UnknownIdsAndClosedWindowsGiveEmptyResults) {
     EXPECT_EQ(ui_.getControlText(window_, 42), "");
     EXPECT_EQ(ui_.getListSelection(window_, 42), -1);
@@ -218,17 +193,6 @@ TEST_F(HeadlessWindow, UserActionsAndTimersPostEventsUnlessDisabledOrHidden) {
     EXPECT_EQ(events_.size(), 5U);
 }
 
-TEST_F(HeadlessWindow, RepickingTheShownItemIsNoChange) {
-    ui_.addListItem(window_, LIST, "a");
-    ui_.addListItem(window_, LIST, "b");
-    ui_.pickListItem(window_, LIST, 1);
-    ui_.pickListItem(window_, LIST, 1);
-    ui_.dispatchPending();
-    ASSERT_EQ(events_.size(), 1U);
-    ui_.pickListItem(window_, LIST, 0);
-    EXPECT_EQ(ui_.pendingEvents(), 1U);
-}
-
 // Events queued behind one whose handler disables a control or hides the
 // window are dropped, and the controls show what they showed before.
 TEST_F(HeadlessWindow, DroppedClicksPutTheirControlsBack) {
@@ -284,26 +248,6 @@ TEST_F(HeadlessWindow, MenusNestCheckAndGrey) {
     ASSERT_EQ(events_.size(), 1U);
     EXPECT_EQ(events_[0].code, WindowEventCode::MenuPick);
     EXPECT_EQ(events_[0].menuId, 31);
-}
-
-TEST(HeadlessDialogs, MessageBoxesAndFileRequestersAnswerFromTheScript) {
-    HeadlessUi ui;
-    std::ostringstream echo;
-    ui.echoMessageBoxesTo(&echo);
-    ui.queueMessageBoxAnswer(ANSWER_NO);
-    EXPECT_EQ(ui.messageBox({}, "Quit?", "Confirm", MB_QUESTION_YES_NO), 7);
-    EXPECT_EQ(ui.messageBox({}, "Again?", "Confirm", MB_QUESTION_YES_NO), ANSWER_YES);
-    EXPECT_EQ(ui.messageBox({}, "File not found", "Error", MB_ERROR), ANSWER_OK);
-    ASSERT_EQ(ui.messageBoxes().size(), 3U);
-    EXPECT_EQ(echo.str().substr(0, 15), "Confirm: Quit?\n");
-
-    ui.queueFileAnswer("/sounds/a.wav");
-    ui.queueFileAnswer("");
-    for (const char* expected : {"/sounds/a.wav", "", ""}) {
-        EXPECT_EQ(ui.chooseFile("Select", {}, true, "Sound File (*.wav)|*.wav||", "wav", 0, ""),
-                  expected);
-    }
-    EXPECT_EQ(ui.fileRequests().size(), 3U);
 }
 
 } // namespace

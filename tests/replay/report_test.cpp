@@ -107,30 +107,14 @@ TEST(ReportHtmlTest, TextCannotBreakThePage) {
     EXPECT_EQ(htmlText("x\xE9y\xC3"), "x\xEF\xBF\xBDy\xEF\xBF\xBD"); // stray bytes replaced
 }
 
-// A run of a few thousand ticks over the generated folder: pairs wander
-// far enough for anchors, flips and a basket.
+// A run of a few thousand wandering ticks over the generated folder: far
+// enough for anchors, flips and a basket.
 class ReportRunTest : public ::testing::Test {
 protected:
     HistoryFolder folder{{.dailyLines = 3, .fourHourLines = 2, .oneHourLines = 2}};
     static constexpr int TICKS = 3000;
 
-    void SetUp() override {
-        std::string ticks;
-        char price[32];
-        for (int tick = 0; tick < TICKS; ++tick) {
-            ticks +=
-                "09:" + std::to_string(10 + tick / 60 % 50) + ":" + std::to_string(10 + tick % 50);
-            for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-                const double wave = ((tick * (pair + 3) / 7 + pair * 37) % 400 - 200) / 2.0;
-                const bool jpy = pipFactor(pair) == 100;
-                std::snprintf(price, sizeof price, jpy ? ",%.2f" : ",%.4f",
-                              jpy ? 100.0 + wave / 100 : 1.0 + wave / 10000);
-                ticks += price;
-            }
-            ticks += "\r\n";
-        }
-        folder.write("ticks.csv", ticks);
-    }
+    void SetUp() override { folder.write("ticks.csv", wanderingTicks(TICKS)); }
 
     std::vector<std::string> args(const std::string& more) const {
         std::vector<std::string> line{

@@ -1,12 +1,7 @@
 #include "shell_fixture.h"
 
-#include "platform/files.h"
-#include "platform/headless/fixed_clock.h"
-#include "platform/headless/headless_ui.h"
-#include "platform/palette.h"
 #include "shell/chart_window.h"
 #include "shell/main_window.h"
-#include "shell/startup.h"
 #include "shell/strength_chart.h"
 
 #include <gtest/gtest.h>
@@ -37,27 +32,6 @@ TEST(StrengthScaleTest, GridStepsAreRoundAndScalesHoldZeroAndEveryValue) {
     EXPECT_LT(flat.lowest, 0);
     EXPECT_GT(flat.highest, 0);
     EXPECT_EQ(flat.y(0), 10);
-}
-
-TEST(StrengthHistoryTest, RingKeepsTheNewestHourAndClearsToEmpty) {
-    StrengthHistory history;
-    for (int tick = 0; tick < STRENGTH_HISTORY_TICKS + 5; ++tick) {
-        StrengthSample sample;
-        sample.referenceBias = tick;
-        recordStrengthSample(history, sample);
-    }
-    EXPECT_EQ(history.count, STRENGTH_HISTORY_TICKS);
-    EXPECT_EQ(history.ring.size(), static_cast<std::size_t>(STRENGTH_HISTORY_TICKS));
-    EXPECT_EQ(strengthSampleAt(history, 0).referenceBias, STRENGTH_HISTORY_TICKS + 4);
-    EXPECT_EQ(strengthSampleAt(history, STRENGTH_HISTORY_TICKS - 1).referenceBias, 5);
-
-    clearStrengthHistory(history);
-    EXPECT_EQ(history.count, 0);
-    recordStrengthSample(history, StrengthSample{.referenceBias = 42});
-    EXPECT_EQ(history.count, 1);
-    EXPECT_EQ(strengthSampleAt(history, 0).referenceBias, 42);
-    EXPECT_EQ(chartColumnX(0), CHART_PLOT_LEFT + CHART_PLOT_COLUMNS - 1);
-    EXPECT_EQ(chartColumnX(STRENGTH_HISTORY_TICKS - 1), CHART_PLOT_LEFT);
 }
 
 TEST(StrengthChartDrawingTest, BeforeAnyRankingEveryPairIsNamedOnceInTableOrder) {
@@ -134,20 +108,6 @@ struct ChartTest : ShellTest {
     }
 };
 
-// Where the menu item sits is the main menu's layout test's part.
-TEST_F(ChartTest, MenuItemOpensTheHiddenWindowAndItsCloseBoxHidesIt) {
-    EXPECT_EQ(ui.window(chart)->caption, "Strength Chart");
-    EXPECT_FALSE(shown());
-
-    openChart();
-    EXPECT_TRUE(shown());
-    EXPECT_EQ(ui.textAt(chart, CHART_TITLE_X, CHART_TITLE_Y),
-              "Pips since the reference day 01-05-2026, last 60 minutes of ticks");
-    act(&HeadlessUi::requestClose, chart);
-    EXPECT_FALSE(shown());
-    EXPECT_TRUE(ui.window(main)->visible && app.shell.appRunning == 1);
-}
-
 TEST_F(ChartTest, RisingPairEndsAboveTheZeroLineInItsColourWithNamesInSlotOrder) {
     openChart();
     folder.setLivePips(0, 10);  // GBPUSD
@@ -180,15 +140,21 @@ TEST_F(ChartTest, RisingPairEndsAboveTheZeroLineInItsColourWithNamesInSlotOrder)
     EXPECT_EQ(gbpusdName->colour, pairColour(0));
 }
 
-TEST_F(ChartTest, NothingIsDrawnWhileHiddenAndShowingBringsTheChartUpToDate) {
+TEST_F(ChartTest, MenuOpensTheHiddenChartUpToDateAndTheCloseBoxHidesItAgain) {
+    EXPECT_FALSE(shown());
     const std::vector<Colour> blank = canvas();
     folder.setLivePips(2, 50); // GBPJPY
     tick(20);
     EXPECT_EQ(canvas(), blank);
 
     openChart();
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(ui.textAt(chart, CHART_TITLE_X, CHART_TITLE_Y),
+              "Pips since the reference day 01-05-2026, last 60 minutes of ticks");
     EXPECT_FALSE(rowsIn(chartColumnX(0), pairColour(2)).empty());
     act(&HeadlessUi::requestClose, chart);
+    EXPECT_FALSE(shown());
+    EXPECT_TRUE(ui.window(main)->visible && app.shell.appRunning == 1);
     const std::vector<Colour> atClose = canvas();
     tick(20);
     EXPECT_EQ(canvas(), atClose);

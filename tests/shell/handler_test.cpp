@@ -2,10 +2,7 @@
 
 #include "shell/main_handler.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 
 namespace vz::testing {
@@ -143,16 +140,6 @@ TEST_F(HandlerTest, PeriodicEntryQuotesThePreviousTicksProfit) {
     tick();
     EXPECT_EQ(newestLog(2) + "|" + text(main, 44),
               "RB =  12 BB =  12 AB =  12 | Buy Profit:  0 pips.| 12");
-}
-
-TEST_F(HandlerTest, BiasLogCountKeepsItsValueThroughRealTimeModeOffAndOn) {
-    startRealTime();
-    tick(5);
-    click(main, 1);
-    click(main, 1);
-    EXPECT_EQ(app.shell.biasLogTickCount, 5);
-    tick();
-    EXPECT_EQ(app.shell.biasLogTickCount, 6);
 }
 
 TEST_F(HandlerTest, FileMenuSaveAndClearLogGoThroughTheMainHandler) {

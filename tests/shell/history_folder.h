@@ -2,10 +2,12 @@
 
 #include "market/pairs.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -83,5 +85,25 @@ private:
 
     std::filesystem::path root_;
 };
+
+// Prices wandering a few pips a tick and drifting up and down by turns, so
+// that slots, anchors, biases and alerts keep changing.
+inline std::string wanderingTicks(int count) {
+    std::mt19937 random(5);
+    std::array<double, PAIR_COUNT> pips{};
+    std::string text;
+    for (int tick = 0; tick < count; ++tick) {
+        text += "10:" + std::to_string(tick);
+        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
+            const double drift = (tick / 100) % 2 == 0 ? 3.0 : -3.0; // so the biases flip
+            pips[static_cast<std::size_t>(pair)] += static_cast<double>(random() % 9) - 4.0 + drift;
+            const double move = pips[static_cast<std::size_t>(pair)];
+            const double price = pipFactor(pair) == 100 ? 100.0 + move / 100 : 1.0 + move / 10000;
+            text += "," + std::to_string(price);
+        }
+        text += tick % 3 == 0 ? "\r\n" : "\n";
+    }
+    return text;
+}
 
 } // namespace vz::testing

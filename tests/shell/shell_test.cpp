@@ -1,10 +1,7 @@
 #include "shell_fixture.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace vz::testing {
@@ -107,7 +104,8 @@ TEST_F(MainWindowTest, TickCountsPeriodicBiasEntryAndShorterIntervalFiringAtOnce
                 app.shell.biasLogIntervalTicks == 900);
 }
 
-TEST_F(MainWindowTest, ActiveLoggerWritesTheListedDayAndStopsWithRealTimeMode) {
+TEST_F(MainWindowTest,
+       ActiveLoggerWritesTheListedDayAndStopsWithRealTimeModeButTheBiasLogCountGoesOn) {
     startRealTime();
     click(main, 51);
     tick(60);
@@ -121,6 +119,10 @@ TEST_F(MainWindowTest, ActiveLoggerWritesTheListedDayAndStopsWithRealTimeMode) {
     click(main, 1);
     EXPECT_EQ(switches(), TRADING);
     EXPECT_EQ(app.shell.activeLoggerTickCount, 3);
+    // The bias log's count keeps its value through Real-Time Mode off and on.
+    EXPECT_EQ(app.shell.biasLogTickCount, 63);
+    tick();
+    EXPECT_EQ(app.shell.biasLogTickCount, 64);
 }
 
 TEST_F(MainWindowTest, StatusLinesAndBasketIdleOpenClosedIdle) {
