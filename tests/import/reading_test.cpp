@@ -333,7 +333,6 @@ private:
 
 class HistoryCentre : public testing::ImportFolders {
 protected:
-    HistoryCentre() : ImportFolders("vurezer-hst-") {}
     std::string output(const std::string& name) const { return testing::readFile(out() / name); }
 };
 
