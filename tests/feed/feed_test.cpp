@@ -149,21 +149,6 @@ TEST_F(Feed, AReaderNeverSeesAPartialFileAndAStopLeavesOnlyFinishedOnes) {
     EXPECT_TRUE(onlyFinishedFilesLeft());
 }
 
-TEST_F(Feed, WalkWritesEveryPairWithItsDigitsAndRepeatsForASeed) {
-    options_.seed = 11;
-    options_.count = 1;
-    ASSERT_EQ(run(), 0);
-    EXPECT_EQ(realTime(7), "1.08500\r\n");
-    options_.count = 5;
-    ASSERT_EQ(run(), 0);
-    const auto fifth = allRealTime();
-    ASSERT_EQ(run(), 0);
-    EXPECT_EQ(allRealTime(), fifth);
-    options_.seed = 12;
-    ASSERT_EQ(run(), 0);
-    EXPECT_NE(allRealTime(), fifth);
-}
-
 TEST_F(Feed, TickFileReplaysInOrderKeepsOldPricesForBadValuesAndEnds) {
     const fs::path ticks = folder_ / "ticks.txt";
     // Fields after the fifteenth are ignored, blank lines skipped, and a price

@@ -477,25 +477,6 @@ TEST_F(RealExports, PlaceholderRowsAreSkippedAndCounted) {
                                    "placeholders (first at line 1)"));
 }
 
-TEST_F(RealExports, UnmarkedUtcStampsWarnOfSundayBars) {
-    writeEach("_H1.csv", [](int) {
-        std::string text = "time,close\n";
-        for (int hour = 21; hour < 24 + 12; ++hour) {
-            text += printed("2021-03-%02d %02d:00,1.1\n", 7 + hour / 24, hour % 24);
-        }
-        return text;
-    });
-    const ImportOutcome outcome = run();
-    ASSERT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(outcome.warnings,
-              std::vector<std::string>{"the daily history holds 1 Saturday or Sunday bar(s); if "
-                                       "the stamps are UTC give --clock server, or name their "
-                                       "zone with --source-zone"});
-    ImportOptions server;
-    server.clock = LabelClock::Server;
-    EXPECT_TRUE(run(server).warnings.empty());
-}
-
 // HistData's one-minute files across the US spring clock change: its stamps
 // are documented as New York standard time all year, though many months fit
 // New York local time; the trader says which.

@@ -78,15 +78,11 @@ TEST(BarReader, EveryLayoutGivesTheSameTwoBars) {
         std::size_t bars = 2;
     };
     const std::vector<Case> cases = {
-        // MetaTrader history centre export
-        {"2024.01.02,13:00,1.1,1.2,1.0,1.15,120\r\n2024.01.02,13:15,1.15,1.2,1.1,1.17,80\r\n", {}},
         // MetaTrader table: tabs, header, extra columns
         {"<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
          "2024.01.02\t13:00:00\t1.1\t1.2\t1.0\t1.15\t10\t0\t5\n"
          "2024.01.02\t13:15:00\t1.1\t1.2\t1.0\t1.17\t10\t0\t5\n",
          {}},
-        // one-minute ASCII
-        {"20240102 130000;1.1;1.2;1.0;1.15;0\n20240102 131500;1.1;1.2;1.0;1.17;0\n", {}},
         // ISO stamps with offsets, a byte order mark and a blank line
         {"\xEF\xBB\xBFTIME_UTC,Open,High,Low,CLOSE,Volume\n"
          "2024-01-02 13:00:00+00:00,1.1,1.2,1.0,1.15,264.2\n\n"
