@@ -1,5 +1,4 @@
 #include "tests/import/import_folders.h"
-#include "tests/import/packed_samples.h"
 
 #include "tools/import/bar_reader.h"
 #include "tools/import/cross_pairs.h"
@@ -36,13 +35,23 @@ using testing::has;
 using testing::readFile;
 using testing::symbol;
 
+std::string printed(const char* format, auto... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
 // Each test gets an input and an output folder of its own.
 class Import : public testing::ImportFolders {
 protected:
-    void writeEveryPair(const std::string& ending, const std::string& text) const {
+    // One file per pair; `text` gives its content from the pair index.
+    void writeEach(const std::string& ending, const std::function<std::string(int)>& text) const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            write(symbol(pair) + ending, text);
+            write(symbol(pair) + ending, text(pair));
         }
+    }
+    void writeEveryPair(const std::string& ending, const std::string& text) const {
+        writeEach(ending, [&](int) { return text; });
     }
     // "SYMBOL_M15.csv" for every pair: fifteen-minute bars in the table layout
     // from `fromHour` to `toHour` of 2026-02-09 and -10, rising with time;
@@ -55,11 +64,9 @@ protected:
             for (int day = 9; day <= 10; ++day) {
                 for (int hour = fromHour; hour < toHour; ++hour) {
                     for (int minute = 0; minute < 60; minute += 15) {
-                        char row[96];
-                        std::snprintf(row, sizeof row, "2026-02-%02d %02d:%02d:00%s,1,1,1,%.6f,1\n",
-                                      day, hour, minute, markedUtc ? "+00:00" : "",
-                                      base + day + hour / 100.0 + minute / 100000.0);
-                        text += row;
+                        text += printed("2026-02-%02d %02d:%02d:00%s,1,1,1,%.6f,1\n", day, hour,
+                                        minute, markedUtc ? "+00:00" : "",
+                                        base + day + hour / 100.0 + minute / 100000.0);
                     }
                 }
             }
@@ -121,7 +128,7 @@ TEST_F(Import, TheAutoClockTakesStampsAsUtcOnlyWhenTheFileSaysSo) {
         EXPECT_EQ(clockForFile(read, LabelClock::Utc), LabelClock::Utc) << text;
     }
     // One unmarked file among UTC ones would sit hours off the other pairs.
-    writeEveryPair(".csv", samples::UTC_TABLE);
+    writeEveryPair(".csv", "time_utc,close\n2026-02-09 10:00,1.1\n");
     write("EURUSD.csv", "time,close\n2026-02-09 10:00,1.1\n");
     const ImportOutcome mixed = run();
     EXPECT_EQ(mixed.exitCode, 2);
@@ -307,28 +314,15 @@ TEST(ImportCommandLine, ParsesEveryOptionAndRejectsBadOnes) {
               "of them");
 }
 
-std::string printed(const char* format, auto... values) {
-    char text[160];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
-}
-
 // Files shaped like traders' real exports, each with the quirk that once
 // made the importer write a wrong history.
-class RealExports : public testing::ImportFolders {
+class RealExports : public Import {
 protected:
-    // One file per pair; `text` gives its content from the pair index.
-    void writeEach(const std::string& ending, const std::function<std::string(int)>& text) const {
-        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            write(symbol(pair) + ending, text(pair));
-        }
-    }
+    // The lines of an output file without their CR.
     std::vector<std::string> lines(const std::string& name) const {
-        std::vector<std::string> result;
-        std::istringstream text(readFile(out() / name));
-        for (std::string line; std::getline(text, line);) {
-            line.pop_back(); // CR
-            result.push_back(line);
+        std::vector<std::string> result = Import::lines(name);
+        for (std::string& line : result) {
+            line.pop_back();
         }
         return result;
     }

@@ -1,7 +1,6 @@
 // The readers of every input layout, the clocks their stamps are on, and
 // MetaTrader 4's own history files.
 #include "tests/import/import_folders.h"
-#include "tests/import/packed_samples.h"
 
 #include "tools/import/bar_reader.h"
 #include "tools/import/clock_time.h"
@@ -167,8 +166,29 @@ TEST(BarReader, ErrorsNameFileAndLineAndKeepNoBars) {
               "in.csv:1: the header names no column MID");
 }
 
+template <std::size_t N> std::string bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
+const std::string UTC_TABLE = "time_utc,close\n2026-02-09 10:00,1.1\n";
+
+// UTC_TABLE packed by xz and by gzip; OTHER_GZ packs "time,close\n2026-02-09 11:00,1.2\n".
+const std::string UTC_TABLE_XZ =
+    bytes("\xFD\x37\x7A\x58\x5A\x00\x00\x04\xE6\xD6\xB4\x46\x02\x00\x21\x01\x16\x00\x00\x00\x74"
+          "\x2F\xE5\xA3\x01\x00\x23\x74\x69\x6D\x65\x5F\x75\x74\x63\x2C\x63\x6C\x6F\x73\x65\x0A"
+          "\x32\x30\x32\x36\x2D\x30\x32\x2D\x30\x39\x20\x31\x30\x3A\x30\x30\x2C\x31\x2E\x31\x0A"
+          "\x00\xDF\x3D\xC0\x03\xEB\xFD\x20\x8B\x00\x01\x3C\x24\x05\x28\x76\x6F\x1F\xB6\xF3\x7D"
+          "\x01\x00\x00\x00\x00\x04\x59\x5A");
+const std::string UTC_TABLE_GZ =
+    bytes("\x1F\x8B\x08\x00\x00\x00\x00\x00\x00\x03\x2B\xC9\xCC\x4D\x8D\x2F\x2D\x49\xD6\x49\xCE"
+          "\xC9\x2F\x4E\xE5\x32\x32\x30\x32\xD3\x35\x30\xD2\x35\xB0\x54\x30\x34\xB0\x32\x30\xD0"
+          "\x31\xD4\x33\xE4\x02\x00\x35\x25\xD9\x6F\x24\x00\x00\x00");
+const std::string OTHER_GZ =
+    bytes("\x1F\x8B\x08\x00\x00\x00\x00\x00\x00\x03\x2B\xC9\xCC\x4D\xD5\x49\xCE\xC9\x2F\x4E\xE5"
+          "\x32\x32\x30\x32\xD3\x35\x30\xD2\x35\xB0\x54\x30\x34\xB4\x32\x30\xD0\x31\xD4\x33\xE2"
+          "\x02\x00\xC9\x56\x30\x3A\x20\x00\x00\x00");
+
 TEST(PackedInput, XzAndGzipAreUnpackedByTheirLeadingBytesAndDamageIsAnError) {
-    using namespace samples;
 #ifndef VUREZER_HAVE_XZ
     EXPECT_EQ(unpack(UTC_TABLE_XZ).error.value_or("none").rfind("is packed with xz", 0), 0U);
     EXPECT_EQ(unpack(UTC_TABLE_GZ).text, UTC_TABLE);
