@@ -300,32 +300,29 @@ TEST(SourceZones, OffsetsNamesAndTheHoursClockChangesSkipOrRepeat) {
 class HistoryBytes {
 public:
     HistoryBytes(int version, const char* symbol, int period) : version_(version) {
-        put(version, 4);
-        bytes_.append(64, 'c'); // copyright
         std::string name(symbol);
         name.resize(12, '\0');
-        bytes_ += name;
+        put(version, 4);
+        bytes_ += std::string(64, 'c') + name; // copyright, symbol
         put(period, 4);
         put(5, 4);            // digits
-        put(0, 4);            // time sign
-        put(0, 4);            // last sync
-        bytes_.append(52, 0); // unused
+        bytes_.append(60, 0); // time sign, last sync, unused
     }
+    // Version 400: open, low, high, close, volume; 401: open, high, low, close,
+    // then tick volume, spread and real volume as integers.
     HistoryBytes& bar(Minute minute, double close) {
-        const std::int64_t seconds = minute * 60;
-        if (version_ == 400) {
-            put(seconds, 4);
-            for (const double value : {close - 0.001, close - 0.002, close + 0.001, close, 42.0}) {
-                putDouble(value); // open, low, high, close, volume
-            }
+        const bool old = version_ == 400;
+        const double low = close - 0.002, high = close + 0.001;
+        put(minute * 60, old ? 4 : 8);
+        for (const double value : {close - 0.001, old ? low : high, old ? high : low, close}) {
+            putDouble(value);
+        }
+        if (old) {
+            putDouble(42.0);
         } else {
-            put(seconds, 8);
-            for (const double value : {close - 0.001, close + 0.001, close - 0.002, close}) {
-                putDouble(value); // open, high, low, close
-            }
-            put(42, 8); // tick volume
-            put(3, 4);  // spread
-            put(0, 8);  // real volume
+            put(42, 8);
+            put(3, 4);
+            put(0, 8);
         }
         return *this;
     }
