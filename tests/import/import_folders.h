@@ -42,12 +42,11 @@ inline std::string symbol(int pair) {
 // test and the process so parallel runs never share one.
 class ImportFolders : public ::testing::Test {
 protected:
-    explicit ImportFolders(std::string prefix) : prefix_(std::move(prefix)) {}
-
     void SetUp() override {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         root_ = std::filesystem::temp_directory_path() /
-                (prefix_ + std::string(test->name()) + "-" + std::to_string(::getpid()));
+                ("vurezer-import-" + std::string(test->test_suite_name()) + "-" + test->name() +
+                 "-" + std::to_string(::getpid()));
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(in());
     }
@@ -69,9 +68,6 @@ protected:
     }
 
     std::filesystem::path root_;
-
-private:
-    std::string prefix_;
 };
 
 } // namespace vz::testing
