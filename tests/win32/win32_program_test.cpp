@@ -3,30 +3,29 @@
 // Wine), since timers and window geometry need one.
 
 #include "../shell/history_folder.h"
+#include "modal_answer.h"
 
 #include "platform/palette.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/app.h"
-#include "shell/chart_window.h"
 #include "shell/startup.h"
-#include "shell/strength_chart.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 namespace vz {
 namespace {
 
+using test::answerNextModal;
+using test::pressInDialog;
+using test::windowText;
+
 // Controls of the main window.
 constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, EVENT_LOG = 46, MTF_BUTTON = 50;
-constexpr int MENU_RELOAD = 1, MENU_SAVE_LOG = 2, MENU_SOUND_ALERTS = 35, MENU_STRENGTH_CHART = 37;
+constexpr int MENU_SAVE_LOG = 2, MENU_SOUND_ALERTS = 35;
 // How long a real one-second tick may take to come before the test gives up.
 constexpr ULONGLONG TICK_WAIT_LIMIT_MS = 10000;
 
@@ -37,47 +36,6 @@ Colour groupColour(const std::string& symbol) {
     EXPECT_NE(pair, PAIR_TABLE.end()) << "not a pair: " << symbol;
     return inFirstHalf(static_cast<int>(pair - PAIR_TABLE.begin())) ? FIRST_GROUP_COLOUR
                                                                     : SECOND_GROUP_COLOUR;
-}
-
-std::string windowText(HWND hwnd) {
-    char text[512] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-// The next modal dialog of this thread, answered from a thread timer, which
-// the dialog's own message loop runs.
-std::function<void(HWND)> pendingAnswer;
-
-BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
-    char name[32] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    if (std::string(name) == "#32770" && IsWindowVisible(hwnd) != 0) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK answerWhenUp(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr || !pendingAnswer) {
-        return;
-    }
-    KillTimer(nullptr, timer);
-    const auto answer = std::move(pendingAnswer);
-    pendingAnswer = nullptr;
-    answer(dialog);
-}
-
-void answerNextModal(std::function<void(HWND)> answer) {
-    pendingAnswer = std::move(answer);
-    SetTimer(nullptr, 0, 50, answerWhenUp);
-}
-
-void pressInDialog(HWND dialog, int button) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
 class Win32ProgramTest : public ::testing::Test {
@@ -94,10 +52,6 @@ protected:
     std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
     std::string symbolInRow(int row) { return text(main, FIRST_NAME_BOX + row); }
     bool visible(WindowHandle window) { return IsWindowVisible(ui.windowHwnd(window)) != 0; }
-    std::string days() {
-        const auto count = SendMessageA(ui.controlHwnd(main, DAY_LIST), CB_GETCOUNT, 0, 0);
-        return std::to_string(count) + ":" + std::to_string(ui.getListSelection(main, DAY_LIST));
-    }
     static Colour fromScreen(COLORREF value) {
         return rgb(GetRValue(value), GetGValue(value), GetBValue(value));
     }
@@ -167,32 +121,6 @@ protected:
                        &mtf = app.host.windows.multiTimeframe;
 };
 
-TEST_F(Win32ProgramTest, StrengthChartFollowsRealTicksAndItsCloseBoxOnlyHides) {
-    liftBottomPairInRealTime();
-    pickMenu(MENU_STRENGTH_CHART);
-    const WindowHandle chart = app.chart.window;
-    ASSERT_TRUE(visible(chart));
-    EXPECT_EQ(windowText(ui.windowHwnd(chart)), CHART_WINDOW_CAPTION);
-    // Pixels of the pairs' plot in a pair's own colour: its lines.
-    const auto pairPixels = [&] {
-        int count = 0;
-        for (int y = CHART_PAIR_TOP; y < CHART_PAIR_TOP + CHART_PAIR_HEIGHT; ++y) {
-            for (int x = CHART_PLOT_LEFT; x < CHART_PLOT_LEFT + CHART_PLOT_COLUMNS; ++x) {
-                const Colour pixel = ui.canvasPixel(chart, x, y);
-                for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-                    count += pixel == pairColour(pair) ? 1 : 0;
-                }
-            }
-        }
-        return count;
-    };
-    EXPECT_TRUE(runUntil([&] { return pairPixels() > 0; })) << "lines drawn as ticks come";
-    SendMessageA(ui.windowHwnd(chart), WM_CLOSE, 0, 0);
-    settle();
-    EXPECT_FALSE(visible(chart));
-    EXPECT_NE(ui.windowHwnd(chart), nullptr) << "hidden, not closed";
-}
-
 TEST_F(Win32ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     pickMenu(MENU_SOUND_ALERTS);
     ASSERT_TRUE(visible(options));
@@ -219,23 +147,6 @@ TEST_F(Win32ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     EXPECT_EQ(title + "|" + text(options, 3), "Select A Sound File|" + wave);
 }
 
-TEST_F(Win32ProgramTest, ReloadHistoryAsksFirst) {
-    pick(main, DAY_LIST, 2);
-    folder.writeAll({.dailyLines = 7});
-    std::string question;
-    answerNextModal([&](HWND box) {
-        question = windowText(box);
-        pressInDialog(box, IDNO);
-    });
-    pickMenu(MENU_RELOAD);
-    EXPECT_EQ(question, "Reload arrays?");
-    EXPECT_EQ(days(), "6:2") << "nothing was read";
-
-    answerNextModal([](HWND box) { pressInDialog(box, IDYES); });
-    pickMenu(MENU_RELOAD);
-    EXPECT_EQ(days(), "8:-1") << "read again";
-}
-
 TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
     pick(main, DAY_LIST, 1);
     std::string confirmation;
@@ -259,8 +170,7 @@ TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
 }
 
 // Checks the colours a user would see after a real tick, with one
-// multi-timeframe column picked. VUREZER_SHOW_SECONDS=N keeps the three windows up and live for N
-// seconds afterwards, for a person or a screen grabber to look at them.
+// multi-timeframe column picked.
 TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
     const std::string top = liftBottomPairInRealTime().first;
     EXPECT_EQ(symbolInRow(1), top);
@@ -275,10 +185,6 @@ TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
     pick(mtf, 11, 0);
     pickMenu(MENU_SOUND_ALERTS);
     EXPECT_EQ(text(mtf, 20), "Pair1") << "other columns wait for their own pick";
-    RECT outer{};
-    GetWindowRect(ui.windowHwnd(options), &outer);
-    EXPECT_EQ(std::pair(outer.right - outer.left, outer.bottom - outer.top), std::pair(515L, 350L))
-        << "outer sizes as laid out";
     EXPECT_EQ(shownColour(mtf, 60), groupColour(text(mtf, 60)));
     EXPECT_EQ(shownColour(mtf, 60 + 13), groupColour(text(mtf, 60 + 13)));
     EXPECT_EQ(ui.canvasPixel(main, 100, 306), BLACK) << "the line between the two groups";
@@ -287,16 +193,6 @@ TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
     HDC shown = GetDC(ui.windowHwnd(options));
     EXPECT_EQ(fromScreen(GetPixel(shown, 470, 290)), BACKGROUND_COLOUR) << "the window is painted";
     ReleaseDC(ui.windowHwnd(options), shown);
-
-    if (const char* seconds = std::getenv("VUREZER_SHOW_SECONDS")) {
-        for (const WindowHandle window : {mtf, options, main}) {
-            ui.showWindow(window, ShowCommand::Show);
-        }
-        const ULONGLONG until = GetTickCount64() + 1000 * std::strtoull(seconds, nullptr, 10);
-        while (GetTickCount64() < until) {
-            ui.waitEvents();
-        }
-    }
 }
 
 } // namespace
