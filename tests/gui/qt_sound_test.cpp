@@ -5,10 +5,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 
 namespace vz {
 namespace {
@@ -19,20 +17,15 @@ namespace fs = std::filesystem;
 // they are decoded. Hearing them is the audible-alert test's part.
 class QtSoundTest : public ::testing::Test {
 protected:
-    QtSoundTest() { fs::create_directories(root); }
-    ~QtSoundTest() override {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
     std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(root / name, std::ios::binary) << bytes;
-        return (root / name).string();
+        return folder.write(name, bytes);
     }
     std::string wave(const std::string& name, std::size_t sampleBytes = 800) {
         return write(name, testing::riffWave(testing::WAVE_PCM, std::string(sampleBytes, '\x20')));
     }
 
-    fs::path root = fs::temp_directory_path() / ("vurezer-sound-" + std::to_string(::getpid()));
+    testing::WaveFolder folder;
+    const fs::path& root = folder.root;
     QtSound sound; // finds its module beside the test, as beside the program
 };
 
