@@ -1,7 +1,5 @@
 #include "qt_program.h"
 
-#include "platform/palette.h"
-
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -16,21 +14,11 @@ namespace {
 
 using test::pixelAt;
 
-// Controls of the main window.
-constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, EVENT_LOG = 46, MTF_BUTTON = 50;
+using test::DAY_LIST, test::EVENT_LOG, test::MTF_BUTTON, test::REAL_TIME_BOX, test::groupColour;
+
 const auto rowTop = [](int row) { return 140 + 24 * row; };
 
-Colour groupColour(const std::string& symbol) {
-    const auto pair = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), symbol);
-    EXPECT_NE(pair, PAIR_TABLE.end()) << "not a pair: " << symbol;
-    return inFirstHalf(static_cast<int>(pair - PAIR_TABLE.begin())) ? FIRST_GROUP_COLOUR
-                                                                    : SECOND_GROUP_COLOUR;
-}
-
-class ProgramTest : public test::QtProgram {
-protected:
-    std::string symbolInRow(int row) { return text(main, FIRST_NAME_BOX + row); }
-};
+class ProgramTest : public test::QtProgram {};
 
 TEST_F(ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     pickMenu(35);
@@ -108,14 +96,7 @@ TEST_F(ProgramTest, ReloadHistoryAsksFirst) {
 // Grabs every window as a picture and checks the colours a user would see
 // after a real tick, with one multi-timeframe column picked.
 TEST_F(ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
-    // Ranks the first day, switches real time on and lets one real tick lift
-    // the bottom pair to the top.
-    pick(main, DAY_LIST, 0);
-    click(main, REAL_TIME_BOX);
-    const auto bottom = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), symbolInRow(13));
-    folder.setLivePips(static_cast<int>(bottom - PAIR_TABLE.begin()), 1000);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.pendingEvents() > 0; })) << "a tick came";
-    settle();
+    liftBottomPairInRealTime();
     click(main, REAL_TIME_BOX);
     EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
     click(main, MTF_BUTTON);

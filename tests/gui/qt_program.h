@@ -1,33 +1,19 @@
 #pragma once
 
-#include "../shell/history_folder.h"
 #include "gui_support.h"
+#include "program_fixture.h"
 
 #include "platform/qt/qt_ui.h"
-#include "shell/app.h"
-#include "shell/startup.h"
 
 #include <QAction>
-#include <gtest/gtest.h>
-#include <string>
 
 namespace vz::test {
 
-// The whole program on real widgets, over a generated history folder. Live
-// prices rise with the pair index, so the first ranking pass has one order
-// without ties, the whole second half on top: perfectly grouped.
-class QtProgram : public ::testing::Test {
+// The whole program on real widgets.
+class QtProgram : public ProgramFixture<QtUi> {
 protected:
-    QtProgram() {
-        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            folder.setLivePips(pair, 5 * pair + 3);
-        }
-        startUp(app, folder.path());
-        QApplication::processEvents();
-    }
-    ~QtProgram() override { shutDown(app); }
+    QtProgram() { QApplication::processEvents(); }
 
-    std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
     bool visible(WindowHandle window) { return ui.windowWidget(window)->isVisible(); }
     // Hands queued events to the handlers, as the event loop would.
     void settle() {
@@ -36,11 +22,11 @@ protected:
         }
     }
     // Near the left edge, where a check box has its tick.
-    void click(WindowHandle window, int id) {
+    void click(WindowHandle window, int id) override {
         QTest::mouseClick(ui.controlWidget(window, id), Qt::LeftButton, {}, QPoint(8, 10));
         settle();
     }
-    void pick(WindowHandle window, int listId, int index) {
+    void pick(WindowHandle window, int listId, int index) override {
         pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(window, listId)), index);
         settle();
     }
@@ -48,15 +34,11 @@ protected:
         ui.menuAction(main, menuId)->trigger();
         settle();
     }
-
-    testing::HistoryFolder folder;
-    QtUi ui;
-    StdFileSystem files;
-    SystemClock clock;
-    Host host{ui, files, clock};
-    App app{host};
-    const WindowHandle &main = app.host.windows.main, &options = app.host.windows.options,
-                       &mtf = app.host.windows.multiTimeframe;
+    bool waitForTick(const std::function<bool()>&) override {
+        const bool came = QTest::qWaitFor([&] { return ui.pendingEvents() > 0; });
+        settle();
+        return came;
+    }
 };
 
 } // namespace vz::test
