@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QScreen>
 #include <QWheelEvent>
 #include <cmath>
 #include <functional>
@@ -79,12 +78,6 @@ TEST_F(QtUiTest, WindowMenusAndControlsTakeTheirPlaceAndState) {
     frame->show();
     QApplication::processEvents();
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize()) << "windows cannot be resized";
-    const QRect area = QApplication::primaryScreen()->availableGeometry();
-    ui.centreWindow(window);
-    EXPECT_NEAR(frame->frameGeometry().center().x(), area.center().x(), 1);
-    const WindowHandle huge = open(5000, 4000);
-    ui.centreWindow(huge);
-    EXPECT_EQ(ui.windowWidget(huge)->pos(), area.topLeft()) << "kept inside the work area";
 
     for (const int id : {20, 22, 30}) {
         action(window, id)->trigger();
