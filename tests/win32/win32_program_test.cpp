@@ -3,7 +3,7 @@
 // Wine), since timers and window geometry need one.
 
 #include "../gui/program_fixture.h"
-#include "modal_answer.h"
+#include "win32_input.h"
 
 #include "platform/win32/win32_ui.h"
 
@@ -56,12 +56,8 @@ protected:
         SendMessageA(ui.controlHwnd(window, id), BM_CLICK, 0, 0);
         settle();
     }
-    // What the list sends its window when the user picks an item.
     void pick(WindowHandle window, int listId, int index) override {
-        HWND list = ui.controlHwnd(window, listId);
-        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(ui.windowHwnd(window), WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
+        test::pickInList(ui.windowHwnd(window), ui.controlHwnd(window, listId), listId, index);
         settle();
     }
     void pickMenu(int menuId) {

@@ -1,7 +1,7 @@
 // The Win32 backend's own promises, one operation family at a time.
 
 #include "../sound/wave_bytes.h"
-#include "modal_answer.h"
+#include "win32_input.h"
 
 #include "platform/files.h"
 #include "platform/headless/headless_ui.h"
@@ -44,10 +44,7 @@ protected:
         }
     }
     void pick(int index) {
-        HWND list = ui_.controlHwnd(window_, LIST);
-        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(ui_.windowHwnd(window_), WM_COMMAND, MAKEWPARAM(LIST, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
+        test::pickInList(ui_.windowHwnd(window_), ui_.controlHwnd(window_, LIST), LIST, index);
     }
     // Every canvas pixel of the square at the origin that differs from the reference.
     int differences(const Canvas& reference) {

@@ -1,5 +1,7 @@
 #pragma once
 
+// A user's answers to dialogs and picks in lists, as Win32 delivers them.
+
 #include <functional>
 #include <string>
 #include <windows.h>
@@ -42,6 +44,13 @@ inline void answerNextModal(std::function<void(HWND)> answer) {
 
 inline void pressInDialog(HWND dialog, int button) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+// What a list sends its window when the user picks an item.
+inline void pickInList(HWND window, HWND list, int listId, int index) {
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
 }
 
 inline std::string windowText(HWND hwnd) {
