@@ -105,6 +105,16 @@ sound_seconds() {
     soxi -D "$work/trimmed.wav" 2>/dev/null || echo 0
 }
 
+# Counts a failure unless the awk condition holds for the variables given.
+expect() { # condition, what was expected, awk -v options
+    local condition=$1 expected=$2
+    shift 2
+    awk "$@" "BEGIN { exit !($condition) }" || {
+        echo "  expected $expected"
+        failures=$((failures + 1))
+    }
+}
+
 # A tone three seconds long, so that it is still sounding when the program
 # stops it: the recording shows both that it started and that it stopped.
 tone_hz=660
@@ -119,11 +129,9 @@ while read -r name rate channels encoding; do
     seconds=$(sound_seconds "$recording")
     hz=$(frequency_of "$work/trimmed.wav")
     echo "$name ($rate Hz, $channels ch, $(soxi -e "$wave")): peak $peak, ${hz} Hz, sounded ${seconds} s"
-    if ! awk -v p="$peak" -v s="$seconds" -v f="$hz" -v t="$tone_hz" \
-        'BEGIN { exit !(p >= 0.25 && s >= 0.2 && s <= 1.6 && f >= 0.9 * t && f <= 1.1 * t) }'; then
-        echo "  expected: peak >= 0.25, the tone for 0.2 to 1.6 s at about $tone_hz Hz"
-        failures=$((failures + 1))
-    fi
+    expect 'p >= 0.25 && s >= 0.2 && s <= 1.6 && f >= 0.9 * t && f <= 1.1 * t' \
+        "peak >= 0.25, the tone for 0.2 to 1.6 s at about $tone_hz Hz" \
+        -v p="$peak" -v s="$seconds" -v f="$hz" -v t="$tone_hz"
 done <<LIST
 ima-adpcm 22050 1 -e ima-adpcm
 ms-adpcm 22050 2 -e ms-adpcm
@@ -141,10 +149,7 @@ sox -D -r 22050 -n -r 22050 -c 1 -e ima-adpcm "$work/short.wav" synth 0.4 sine "
 record_alert short TheChosenWaveSoundsWhenTheAlertFires "$work/short.wav"
 seconds=$(sound_seconds "$work/short.rec.wav")
 echo "short ima-adpcm (0.4 s): sounded ${seconds} s"
-awk -v s="$seconds" 'BEGIN { exit !(s >= 0.3 && s <= 0.6) }' || {
-    echo "  expected the whole 0.4 s"
-    failures=$((failures + 1))
-}
+expect 's >= 0.3 && s <= 0.6' "the whole 0.4 s" -v s="$seconds"
 
 # A second sound half a second into the first replaces it: the first tone,
 # then the second alone (two at once would peak near full scale).
@@ -158,19 +163,14 @@ first_hz=$(frequency_of "$work/first.wav")
 last_hz=$(frequency_of "$work/last.wav")
 last_peak=$(peak_of "$work/last.wav")
 echo "replaced: sounded ${seconds} s, first ${first_hz} Hz, then ${last_hz} Hz at peak ${last_peak}"
-awk -v s="$seconds" -v a="$first_hz" -v b="$last_hz" -v p="$last_peak" \
-    'BEGIN { exit !(s >= 1.2 && s <= 1.8 && a >= 600 && a <= 720 && b >= 900 && b <= 1080 && p < 0.7) }' || {
-    echo "  expected 660 Hz, then 990 Hz alone, 1.5 s in all"
-    failures=$((failures + 1))
-}
+expect 's >= 1.2 && s <= 1.8 && a >= 600 && a <= 720 && b >= 900 && b <= 1080 && p < 0.7' \
+    "660 Hz, then 990 Hz alone, 1.5 s in all" \
+    -v s="$seconds" -v a="$first_hz" -v b="$last_hz" -v p="$last_peak"
 
 record_alert missing AMissingWaveIsSilentAndToldOnce "$work/no-such-sound.wav"
 peak=$(peak_of "$work/missing.rec.wav")
 echo "missing file: peak $peak"
-awk -v p="$peak" 'BEGIN { exit !(p < 0.01) }' || {
-    echo "  expected silence"
-    failures=$((failures + 1))
-}
+expect 'p < 0.01' "silence" -v p="$peak"
 
 [ "$failures" -eq 0 ] || fail "$failures of the recordings did not hold what was played"
 echo "PASSED: every alert sound was heard, the missing one was not"

@@ -3,17 +3,12 @@
 // VUREZER_ALERT_WAVE. The script around it runs a private sound server and
 // records what comes out; these tests only check what the program itself
 // shows. Run through audible_alert.sh, not on their own.
-#include "../shell/history_folder.h"
-#include "gui_support.h"
+#include "qt_program.h"
 
 #include "alerts/alert_options.h"
 #include "logging/event_log.h"
-#include "platform/qt/qt_ui.h"
-#include "shell/app.h"
 #include "shell/main_window.h"
-#include "shell/startup.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QLineEdit>
 #include <algorithm>
@@ -31,32 +26,16 @@ constexpr int LISTEN_MS = 1000;
 constexpr int STOP_SETTLE_MS = 300;
 constexpr int STRONGEST_PAIR = PAIR_COUNT - 1;
 
-class AudibleAlert : public ::testing::Test {
+class AudibleAlert : public test::QtProgram {
 protected:
-    // Live prices rising with the pair index put the whole second half on
-    // top, so the first ranking pass is perfectly grouped.
+    // A trader opens the options window before arming an alert in it.
     AudibleAlert() {
-        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            folder.setLivePips(pair, 5 * pair + 3);
-        }
-        startUp(app, folder.path());
-        // A trader opens the options window before arming an alert in it.
         ui.showWindow(options, ShowCommand::Show);
         QApplication::processEvents();
         const char* chosen = std::getenv("VUREZER_ALERT_WAVE");
         wave = chosen != nullptr ? chosen : "";
     }
-    ~AudibleAlert() override { shutDown(app); }
 
-    void settle() {
-        while (ui.pendingEvents() > 0) {
-            ui.waitEvents();
-        }
-    }
-    void click(int id) {
-        QTest::mouseClick(ui.controlWidget(options, id), Qt::LeftButton, {}, QPoint(8, 10));
-        settle();
-    }
     // Checks the box and answers the file requester: with the path typed into
     // it, or cancelled when the path is empty.
     void armWithRequester(int box, const std::string& path) {
@@ -69,16 +48,13 @@ protected:
             modal->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
             dialog->accept();
         });
-        click(box);
+        click(options, box);
     }
     // A path the requester would not take (a missing file) is typed into the field.
     void typeSoundPath(int field, const std::string& path) {
         QTest::keyClicks(ui.controlWidget(options, field), QString::fromStdString(path));
     }
-    void pickDay() {
-        test::pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(main, REFERENCE_DAY_LIST)), 0);
-        settle();
-    }
+    void pickDay() { pick(main, REFERENCE_DAY_LIST, 0); }
     std::vector<std::string> eventLog() {
         std::vector<std::string> rows;
         for (int row = ui.reportRowCount(main, EVENT_LOG_LIST) - 1; row >= 0; --row) {
@@ -93,13 +69,6 @@ protected:
         QTest::qWait(STOP_SETTLE_MS);
     }
 
-    testing::HistoryFolder folder;
-    QtUi ui;
-    StdFileSystem files;
-    SystemClock clock;
-    Host host{ui, files, clock};
-    App app{host};
-    const WindowHandle &main = app.host.windows.main, &options = app.host.windows.options;
     std::string wave;
 };
 
@@ -119,10 +88,8 @@ TEST_F(AudibleAlert, AMissingWaveIsSilentAndToldOnce) {
     typeSoundPath(OPT_GROUPING_SOUND, wave);
     armWithRequester(OPT_PAIR_BOX, "");
     typeSoundPath(OPT_PAIR_SOUND, wave);
-    test::pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(options, OPT_PAIR_LIST)),
-                       STRONGEST_PAIR);
-    test::pickListItem(qobject_cast<QComboBox*>(ui.controlWidget(options, OPT_SLOT_LIST)), 0);
-    settle();
+    pick(options, OPT_PAIR_LIST, STRONGEST_PAIR);
+    pick(options, OPT_SLOT_LIST, 0);
     pickDay();
     const std::vector<std::string> log = eventLog();
     const auto grouped = std::ranges::find(log, "Pairs are perfectly grouped.");

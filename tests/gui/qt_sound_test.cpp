@@ -5,10 +5,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 
 namespace vz {
 namespace {
@@ -19,25 +17,18 @@ namespace fs = std::filesystem;
 // they are decoded. Hearing them is the audible-alert test's part.
 class QtSoundTest : public ::testing::Test {
 protected:
-    QtSoundTest() { fs::create_directories(root); }
-    ~QtSoundTest() override {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-    std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(root / name, std::ios::binary) << bytes;
-        return (root / name).string();
-    }
     std::string wave(const std::string& name, std::size_t sampleBytes = 800) {
-        return write(name, testing::riffWave(testing::WAVE_PCM, std::string(sampleBytes, '\x20')));
+        return folder.write(name,
+                            testing::riffWave(testing::WAVE_PCM, std::string(sampleBytes, '\x20')));
     }
 
-    fs::path root = fs::temp_directory_path() / ("vurezer-sound-" + std::to_string(::getpid()));
+    testing::WaveFolder folder;
+    const fs::path& root = folder.root;
     QtSound sound; // finds its module beside the test, as beside the program
 };
 
 TEST_F(QtSoundTest, OnlyADecodableWaveFileCanBePlayed) {
-    const std::string text = write("notes.wav", "not a sound");
+    const std::string text = folder.write("notes.wav", "not a sound");
     EXPECT_EQ(std::vector<bool>({sound.canPlay(wave("bell.wav")), sound.canPlay(text),
                                  sound.canPlay((root / "absent.wav").string()), sound.canPlay("")}),
               std::vector<bool>({true, false, false, false}));
@@ -67,7 +58,7 @@ TEST_F(QtSoundTest, EachFileIsDecodedOnceWhileItStaysAmongTheChosen) {
 TEST_F(QtSoundTest, AFileChangedOnDiskIsDecodedAgain) {
     const std::string bell = wave("bell.wav");
     EXPECT_TRUE(sound.canPlay(bell));
-    write("bell.wav", "broken now");
+    folder.write("bell.wav", "broken now");
     EXPECT_FALSE(sound.canPlay(bell));
     wave("bell.wav", 400);
     EXPECT_TRUE(sound.canPlay(bell));
@@ -77,7 +68,7 @@ TEST_F(QtSoundTest, AFileChangedOnDiskIsDecodedAgain) {
 TEST_F(QtSoundTest, WithoutItsModuleNothingPlaysAndNothingBreaks) {
     fs::create_directories(root / "empty");
     fs::create_directories(root / "broken");
-    write("broken/" + QtSound::moduleFileName(), "not a library");
+    folder.write("broken/" + QtSound::moduleFileName(), "not a library");
     const std::string bell = wave("bell.wav");
     QtSound silent({(root / "empty").string(), (root / "broken").string(),
                     VUREZER_STALE_SOUND_MODULE_DIR, (root / "absent").string()});

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <system_error>
+#include <unistd.h>
 
 namespace vz::testing {
 
@@ -33,5 +37,24 @@ inline std::string riffWave(std::uint16_t formatTag, const std::string& data,
 
 inline constexpr std::uint16_t WAVE_PCM = 1;
 inline constexpr std::uint16_t WAVE_MU_LAW = 7;
+
+// A scratch folder for generated wave files, removed afterwards.
+struct WaveFolder {
+    WaveFolder() { std::filesystem::create_directories(root); }
+    WaveFolder(const WaveFolder&) = delete;
+    WaveFolder& operator=(const WaveFolder&) = delete;
+    ~WaveFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    std::string file(const std::string& name) const { return (root / name).string(); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(root / name, std::ios::binary) << bytes;
+        return file(name);
+    }
+
+    std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("vurezer-waves-" + std::to_string(::getpid()));
+};
 
 } // namespace vz::testing

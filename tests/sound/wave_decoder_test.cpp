@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vz {
@@ -19,28 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch folder for generated wave files, removed afterwards.
-class WaveFolder {
-public:
-    WaveFolder()
-        : root_(fs::temp_directory_path() / ("vurezer-waves-" + std::to_string(::getpid()))) {
-        fs::create_directories(root_);
-    }
-    WaveFolder(const WaveFolder&) = delete;
-    WaveFolder& operator=(const WaveFolder&) = delete;
-    ~WaveFolder() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    std::string file(const std::string& name) const { return (root_ / name).string(); }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(root_ / name, std::ios::binary) << bytes;
-        return file(name);
-    }
-
-private:
-    fs::path root_;
-};
+using testing::WaveFolder;
 
 // Generates a tone with sox, an encoder that shares nothing with the decoder.
 // Each channel gets its own frequency, at half of full scale.
@@ -132,19 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
     Wave, EveryEncoding,
     ::testing::Values(
         EncodingCase{"pcm8", "-e unsigned-integer -b 8", 11025, {440}, 4000},
-        EncodingCase{"pcm16", "-e signed-integer -b 16", 44100, {440, 660}, 8000},
         EncodingCase{"pcm24", "-e signed-integer -b 24", 48000, {1000}, 6000},
-        EncodingCase{"pcm32", "-e signed-integer -b 32", 22050, {440, 660}, 4000},
-        EncodingCase{"float32", "-e floating-point -b 32", 44100, {440}, 5000},
         EncodingCase{"float64", "-e floating-point -b 64", 16000, {440, 660}, 3000},
-        EncodingCase{"imaMono", "-e ima-adpcm", 22050, {440}, 505 * 8},
         // sox's IMA encoder garbles a second channel that differs from the
         // first (its own decoder hears the glitches too), so both carry one tone.
         EncodingCase{"imaStereo", "-e ima-adpcm", 44100, {440, 440}, 505 * 16},
-        EncodingCase{"msMono", "-e ms-adpcm", 22050, {440}, 1012 * 4},
         EncodingCase{"msStereo", "-e ms-adpcm", 11025, {440, 660}, 500 * 8},
         EncodingCase{"muLaw", "-e u-law", 8000, {440}, 4000},
-        EncodingCase{"aLaw", "-e a-law", 8000, {440, 660}, 4000},
         EncodingCase{"gsm", "-e gsm-full-rate", 8000, {440}, 320 * 12},
         // More than two channels: the first two are played.
         EncodingCase{

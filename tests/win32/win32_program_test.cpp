@@ -2,102 +2,33 @@
 // as a user's clicks and picks would arrive. Runs under a display (Xvfb for
 // Wine), since timers and window geometry need one.
 
-#include "../shell/history_folder.h"
+#include "../gui/program_fixture.h"
+#include "win32_input.h"
 
-#include "platform/palette.h"
 #include "platform/win32/win32_ui.h"
-#include "shell/app.h"
-#include "shell/chart_window.h"
-#include "shell/startup.h"
-#include "shell/strength_chart.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 namespace vz {
 namespace {
 
-// Controls of the main window.
-constexpr int REAL_TIME_BOX = 1, DAY_LIST = 3, FIRST_NAME_BOX = 5, EVENT_LOG = 46, MTF_BUTTON = 50;
-constexpr int MENU_RELOAD = 1, MENU_SAVE_LOG = 2, MENU_SOUND_ALERTS = 35, MENU_STRENGTH_CHART = 37;
+using test::answerNextModal, test::pressInDialog, test::windowText;
+using test::DAY_LIST, test::EVENT_LOG, test::FIRST_NAME_BOX, test::MTF_BUTTON, test::REAL_TIME_BOX,
+    test::groupColour;
+
+constexpr int MENU_SAVE_LOG = 2, MENU_SOUND_ALERTS = 35;
 // How long a real one-second tick may take to come before the test gives up.
 constexpr ULONGLONG TICK_WAIT_LIMIT_MS = 10000;
 
-const auto rowTop = [](int row) { return 140 + 24 * row; };
-
-Colour groupColour(const std::string& symbol) {
-    const auto pair = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), symbol);
-    EXPECT_NE(pair, PAIR_TABLE.end()) << "not a pair: " << symbol;
-    return inFirstHalf(static_cast<int>(pair - PAIR_TABLE.begin())) ? FIRST_GROUP_COLOUR
-                                                                    : SECOND_GROUP_COLOUR;
-}
-
-std::string windowText(HWND hwnd) {
-    char text[512] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-// The next modal dialog of this thread, answered from a thread timer, which
-// the dialog's own message loop runs.
-std::function<void(HWND)> pendingAnswer;
-
-BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
-    char name[32] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    if (std::string(name) == "#32770" && IsWindowVisible(hwnd) != 0) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK answerWhenUp(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr || !pendingAnswer) {
-        return;
-    }
-    KillTimer(nullptr, timer);
-    const auto answer = std::move(pendingAnswer);
-    pendingAnswer = nullptr;
-    answer(dialog);
-}
-
-void answerNextModal(std::function<void(HWND)> answer) {
-    pendingAnswer = std::move(answer);
-    SetTimer(nullptr, 0, 50, answerWhenUp);
-}
-
-void pressInDialog(HWND dialog, int button) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-}
-
-class Win32ProgramTest : public ::testing::Test {
+class Win32ProgramTest : public test::ProgramFixture<Win32Ui> {
 protected:
-    Win32ProgramTest() {
-        for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            folder.setLivePips(pair, 5 * pair + 3);
-        }
-        startUp(app, folder.path());
-        settle();
-    }
-    ~Win32ProgramTest() override { shutDown(app); }
+    Win32ProgramTest() { settle(); }
 
-    std::string text(WindowHandle window, int id) { return ui.getControlText(window, id); }
-    std::string symbolInRow(int row) { return text(main, FIRST_NAME_BOX + row); }
     bool visible(WindowHandle window) { return IsWindowVisible(ui.windowHwnd(window)) != 0; }
-    std::string days() {
-        const auto count = SendMessageA(ui.controlHwnd(main, DAY_LIST), CB_GETCOUNT, 0, 0);
-        return std::to_string(count) + ":" + std::to_string(ui.getListSelection(main, DAY_LIST));
-    }
     static Colour fromScreen(COLORREF value) {
         return rgb(GetRValue(value), GetGValue(value), GetBValue(value));
     }
@@ -121,16 +52,12 @@ protected:
             ui.dispatchPending();
         } while (ui.pendingEvents() > 0);
     }
-    void click(WindowHandle window, int id) {
+    void click(WindowHandle window, int id) override {
         SendMessageA(ui.controlHwnd(window, id), BM_CLICK, 0, 0);
         settle();
     }
-    // What the list sends its window when the user picks an item.
-    void pick(WindowHandle window, int listId, int index) {
-        HWND list = ui.controlHwnd(window, listId);
-        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(ui.windowHwnd(window), WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
+    void pick(WindowHandle window, int listId, int index) override {
+        test::pickInList(ui.windowHwnd(window), ui.controlHwnd(window, listId), listId, index);
         settle();
     }
     void pickMenu(int menuId) {
@@ -138,74 +65,22 @@ protected:
         settle();
     }
     // Waits through real events until the condition holds or time is up.
-    bool runUntil(const std::function<bool()>& done) {
+    bool waitForTick(const std::function<bool()>& done) override {
         const ULONGLONG limit = GetTickCount64() + TICK_WAIT_LIMIT_MS;
         while (!done() && GetTickCount64() < limit) {
             ui.waitEvents();
         }
         return done();
     }
-    // Ranks the first day, switches real time on and lets one real tick lift
-    // the bottom pair to the top. Gives the first ranking's top and bottom.
-    std::pair<std::string, std::string> liftBottomPairInRealTime() {
-        pick(main, DAY_LIST, 0);
-        click(main, REAL_TIME_BOX);
-        const std::pair ends{symbolInRow(0), symbolInRow(13)};
-        const auto bottom = std::find(PAIR_TABLE.begin(), PAIR_TABLE.end(), ends.second);
-        folder.setLivePips(static_cast<int>(bottom - PAIR_TABLE.begin()), 1000);
-        EXPECT_TRUE(runUntil([&] { return symbolInRow(0) == ends.second; })) << "a tick came";
-        return ends;
-    }
-
-    testing::HistoryFolder folder;
-    Win32Ui ui;
-    StdFileSystem files;
-    SystemClock clock;
-    Host host{ui, files, clock};
-    App app{host};
-    const WindowHandle &main = app.host.windows.main, &options = app.host.windows.options,
-                       &mtf = app.host.windows.multiTimeframe;
 };
-
-TEST_F(Win32ProgramTest, StrengthChartFollowsRealTicksAndItsCloseBoxOnlyHides) {
-    liftBottomPairInRealTime();
-    pickMenu(MENU_STRENGTH_CHART);
-    const WindowHandle chart = app.chart.window;
-    ASSERT_TRUE(visible(chart));
-    EXPECT_EQ(windowText(ui.windowHwnd(chart)), CHART_WINDOW_CAPTION);
-    // Pixels of the pairs' plot in a pair's own colour: its lines.
-    const auto pairPixels = [&] {
-        int count = 0;
-        for (int y = CHART_PAIR_TOP; y < CHART_PAIR_TOP + CHART_PAIR_HEIGHT; ++y) {
-            for (int x = CHART_PLOT_LEFT; x < CHART_PLOT_LEFT + CHART_PLOT_COLUMNS; ++x) {
-                const Colour pixel = ui.canvasPixel(chart, x, y);
-                for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-                    count += pixel == pairColour(pair) ? 1 : 0;
-                }
-            }
-        }
-        return count;
-    };
-    EXPECT_TRUE(runUntil([&] { return pairPixels() > 0; })) << "lines drawn as ticks come";
-    SendMessageA(ui.windowHwnd(chart), WM_CLOSE, 0, 0);
-    settle();
-    EXPECT_FALSE(visible(chart));
-    EXPECT_NE(ui.windowHwnd(chart), nullptr) << "hidden, not closed";
-}
 
 TEST_F(Win32ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     pickMenu(MENU_SOUND_ALERTS);
     ASSERT_TRUE(visible(options));
-    answerNextModal([](HWND dialog) { pressInDialog(dialog, IDCANCEL); });
-    click(options, 2);
-    EXPECT_TRUE(ui.isChecked(options, 2));
-    EXPECT_EQ(text(options, 3), "") << "cancelled";
-
     // Typed with Windows separators only: the requester reads a '/' as a filter.
     const std::string wave =
         std::filesystem::path(folder.file("bell.wav")).make_preferred().string();
     folder.write("bell.wav", "RIFF");
-    click(options, 2);
     std::string title;
     answerNextModal([&](HWND dialog) {
         title = windowText(dialog);
@@ -217,23 +92,6 @@ TEST_F(Win32ProgramTest, AlertSoundIsChosenThroughTheFileRequester) {
     });
     click(options, 2);
     EXPECT_EQ(title + "|" + text(options, 3), "Select A Sound File|" + wave);
-}
-
-TEST_F(Win32ProgramTest, ReloadHistoryAsksFirst) {
-    pick(main, DAY_LIST, 2);
-    folder.writeAll({.dailyLines = 7});
-    std::string question;
-    answerNextModal([&](HWND box) {
-        question = windowText(box);
-        pressInDialog(box, IDNO);
-    });
-    pickMenu(MENU_RELOAD);
-    EXPECT_EQ(question, "Reload arrays?");
-    EXPECT_EQ(days(), "6:2") << "nothing was read";
-
-    answerNextModal([](HWND box) { pressInDialog(box, IDYES); });
-    pickMenu(MENU_RELOAD);
-    EXPECT_EQ(days(), "8:-1") << "read again";
 }
 
 TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
@@ -259,44 +117,21 @@ TEST_F(Win32ProgramTest, SavedLogHasOneCrLfPerRow) {
 }
 
 // Checks the colours a user would see after a real tick, with one
-// multi-timeframe column picked. VUREZER_SHOW_SECONDS=N keeps the three windows up and live for N
-// seconds afterwards, for a person or a screen grabber to look at them.
+// multi-timeframe column picked.
 TEST_F(Win32ProgramTest, ScreenshotsShowTheColoursOfEachWindow) {
-    const std::string top = liftBottomPairInRealTime().first;
-    EXPECT_EQ(symbolInRow(1), top);
-    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(0) + 5), UP_ARROW_COLOUR);
-    EXPECT_EQ(ui.canvasPixel(main, 10, rowTop(1) + 5), DOWN_ARROW_COLOUR);
+    liftBottomPairInRealTime();
     for (const int row : {0, 13}) {
         EXPECT_EQ(shownColour(main, FIRST_NAME_BOX + row), groupColour(symbolInRow(row))) << row;
     }
     click(main, REAL_TIME_BOX);
-    EXPECT_EQ(ui.pendingEvents(), 0U) << "no ticks once real time is off";
     click(main, MTF_BUTTON);
     pick(mtf, 11, 0);
     pickMenu(MENU_SOUND_ALERTS);
-    EXPECT_EQ(text(mtf, 20), "Pair1") << "other columns wait for their own pick";
-    RECT outer{};
-    GetWindowRect(ui.windowHwnd(options), &outer);
-    EXPECT_EQ(std::pair(outer.right - outer.left, outer.bottom - outer.top), std::pair(515L, 350L))
-        << "outer sizes as laid out";
     EXPECT_EQ(shownColour(mtf, 60), groupColour(text(mtf, 60)));
     EXPECT_EQ(shownColour(mtf, 60 + 13), groupColour(text(mtf, 60 + 13)));
-    EXPECT_EQ(ui.canvasPixel(main, 100, 306), BLACK) << "the line between the two groups";
-    EXPECT_EQ(ui.canvasPixel(main, 100, 305), BACKGROUND_COLOUR);
-    EXPECT_EQ(ui.canvasPixel(options, 480, 300), BACKGROUND_COLOUR);
     HDC shown = GetDC(ui.windowHwnd(options));
     EXPECT_EQ(fromScreen(GetPixel(shown, 470, 290)), BACKGROUND_COLOUR) << "the window is painted";
     ReleaseDC(ui.windowHwnd(options), shown);
-
-    if (const char* seconds = std::getenv("VUREZER_SHOW_SECONDS")) {
-        for (const WindowHandle window : {mtf, options, main}) {
-            ui.showWindow(window, ShowCommand::Show);
-        }
-        const ULONGLONG until = GetTickCount64() + 1000 * std::strtoull(seconds, nullptr, 10);
-        while (GetTickCount64() < until) {
-            ui.waitEvents();
-        }
-    }
 }
 
 } // namespace

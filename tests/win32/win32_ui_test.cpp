@@ -1,5 +1,8 @@
 // The Win32 backend's own promises, one operation family at a time.
 
+#include "../sound/wave_bytes.h"
+#include "win32_input.h"
+
 #include "platform/files.h"
 #include "platform/headless/headless_ui.h"
 #include "platform/win32/win32_ui.h"
@@ -41,10 +44,7 @@ protected:
         }
     }
     void pick(int index) {
-        HWND list = ui_.controlHwnd(window_, LIST);
-        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(ui_.windowHwnd(window_), WM_COMMAND, MAKEWPARAM(LIST, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
+        test::pickInList(ui_.windowHwnd(window_), ui_.controlHwnd(window_, LIST), LIST, index);
     }
     // Every canvas pixel of the square at the origin that differs from the reference.
     int differences(const Canvas& reference) {
@@ -99,7 +99,7 @@ TEST_F(Win32Window, DiagonalLinesKeepTheirEndsAndLength) {
                 count += ui_.canvasPixel(window_, x, y) == RED ? 1 : 0;
             }
         }
-        SCOPED_TRACE(testing::Message() << "towards " << dx << "," << dy);
+        SCOPED_TRACE(::testing::Message() << "towards " << dx << "," << dy);
         EXPECT_EQ(ui_.canvasPixel(window_, 30, 30), RED);
         EXPECT_EQ(ui_.canvasPixel(window_, 30 + dx, 30 + dy), WHITE);
         EXPECT_EQ(count, std::max(std::abs(dx), std::abs(dy)));
@@ -128,8 +128,6 @@ TEST_F(Win32Window, PrintedTextIsOpaqueCoversLongerEarlierTextAndDropsItsLineEnd
     EXPECT_EQ(black, 0) << "the longer text is gone";
     ui_.setWindowBackground(window_, BLUE);
     EXPECT_EQ(ui_.canvasPixel(window_, 8, 8), BLUE);
-    EXPECT_EQ(ui_.canvasPixel(window_, 300, 260), BLUE) << "one pixel past the outer size";
-    EXPECT_EQ(ui_.canvasPixel(window_, 301, 8), NO_FILL);
 }
 
 TEST_F(Win32Window, ControlsKeepWhatTheProgramReadsBack) {
@@ -142,12 +140,6 @@ TEST_F(Win32Window, ControlsKeepWhatTheProgramReadsBack) {
     ui_.removeListItem(window_, LIST, 1);
     EXPECT_EQ(ui_.getListSelection(window_, LIST), -1) << "the picked item is gone";
     EXPECT_EQ(SendMessageA(ui_.controlHwnd(window_, LIST), CB_GETCOUNT, 0, 0), 2);
-
-    ui_.setChecked(window_, BOX, true);
-    ui_.setControlText(window_, FIELD, "12.5");
-    EXPECT_EQ(std::to_string(ui_.isChecked(window_, BOX)) + ui_.getControlText(window_, FIELD) +
-                  ui_.getControlText(window_, BUTTON),
-              "112.5Go");
 
     ui_.reportAddColumn(window_, REPORT, 0, "Date");
     ui_.reportAddColumn(window_, REPORT, 1, "Description");
@@ -244,51 +236,23 @@ TEST_F(Win32Window, ATimerTicksUntilStoppedAndAClosedWindowIsForgotten) {
 }
 
 TEST_F(Win32Window, MessageBoxGivesTheAnswerAndFileRequesterItsCancel) {
-    static HWND box = nullptr;
-    const auto answerNo = [](HWND, UINT, UINT_PTR timer, DWORD) {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM) {
-                char name[16] = {};
-                GetClassNameA(hwnd, name, sizeof name);
-                if (std::string(name) == "#32770" && IsWindowVisible(hwnd) != 0) {
-                    box = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            0);
-        if (box != nullptr) {
-            KillTimer(nullptr, timer);
-            // No answers a question; for other dialogs the same id is Cancel's neighbour.
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        }
-    };
-    ui_.showWindow(window_, ShowCommand::Show);
-    SetTimer(nullptr, 0, 50, answerNo);
+    test::answerNextModal([](HWND box) { test::pressInDialog(box, IDNO); });
     EXPECT_EQ(ui_.messageBox(window_, "Really?", "Question", MB_QUESTION_YES_NO), ANSWER_NO);
-    box = nullptr;
-    SetTimer(nullptr, 0, 50, answerNo);
+    test::answerNextModal([](HWND box) { test::pressInDialog(box, IDCANCEL); });
     EXPECT_EQ(ui_.chooseFile("Pick", window_, true, "Sound File (*.wav)|*.wav||", "wav", 0, ""),
               "");
 }
 
-// A wave file's header as a recorder writes it: 16-bit PCM, mono, 8 kHz.
+// A wave file as a recorder writes it, with a LIST chunk before its format:
+// 16-bit PCM, mono, 8 kHz.
 std::string pcmWave(std::size_t dataBytes) {
-    const auto le = [](std::uint32_t value, int bytes) {
-        std::string text;
-        for (int i = 0; i < bytes; ++i) {
-            text += static_cast<char>((value >> (8 * i)) & 0xFFU);
-        }
-        return text;
-    };
-    const std::string format =
-        le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) + le(16, 2);
-    const std::string data(dataBytes, '\0');
-    const std::string body = "WAVE" + std::string("LIST") + le(4, 4) + "INFO" + "fmt " + le(16, 4) +
-                             format + "data" + le(static_cast<std::uint32_t>(dataBytes), 4) + data;
-    return "RIFF" + le(static_cast<std::uint32_t>(body.size()), 4) + body;
+    std::string wave = testing::riffWave(testing::WAVE_PCM, std::string(dataBytes, '\0'));
+    wave.insert(12, std::string("LIST\4\0\0\0INFO", 12));
+    const std::uint32_t size = static_cast<std::uint32_t>(wave.size() - 8);
+    for (int i = 0; i < 4; ++i) {
+        wave[4 + static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFFU);
+    }
+    return wave;
 }
 
 TEST(Win32Sound, OnlyAWaveFileWithAFormatCanPlay) {
