@@ -3,7 +3,6 @@
 #include "replay/replay_run.h"
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -153,8 +152,6 @@ TEST_F(ReplayTest, MissingInputsAndMalformedTickLinesAreErrorsWithoutOutputs) {
     expectError(run(line), "not a regular file");
     line[11] = folder.file("nowhere/c.out");
     expectError(run(line), "no such folder");
-    const StopFlag stop = SIGTERM;
-    expectError(run(args(), "", &stop), "interrupted", 1, 143);
 
     folder.write("short.csv", golden("ticks.csv") + "\n09:00:02,1,2,3\r\n");
     expectError(run(args("0", "short.csv")), "line 6");
