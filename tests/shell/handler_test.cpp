@@ -109,9 +109,6 @@ TEST_F(HandlerTest, ClickDroppedBehindBuyLeavesRealTimeModeShownAsItIs) {
 }
 
 TEST_F(HandlerTest, PickWithRealTimeModeOffDrawsTheNewDaysStatusLines) {
-    pick(main, 3, 0); // live prices of the load: line 0
-    EXPECT_EQ(ui.textAt(main, 25, 70) + "|" + ui.textAt(main, 200, 70),
-              "Ref. Bias:  0    |Buy Power:  0     ");
     pick(main, 3, 2); // every pair 20 pips below day 2: the first half at -20 each
     EXPECT_EQ(ui.textAt(main, 25, 70) + "|" + ui.textAt(main, 200, 70) + "|" +
                   ui.textAt(main, 200, 85) + "|" + ui.textAt(main, 25, 85),

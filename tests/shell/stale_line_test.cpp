@@ -88,18 +88,6 @@ TEST_F(StaleLineTest, AMinuteWithoutChangesShowsARedLineAndLogsOnceUntilPricesMo
               "Prices live again | Prices stale since 14:00:00");
 }
 
-TEST_F(StaleLineTest, OneStillPairIsNamedAndSwitchingRealTimeOffTakesTheLineAway) {
-    for (int second = 0; second < PAIR_STALE_AFTER_SECONDS; ++second) {
-        stampAll(11);
-        tickAfter(1);
-    }
-    EXPECT_EQ(staleLine(), "GBPCHF stale since 14:00:00");
-    EXPECT_EQ(newestLog(), "GBPCHF stale since 14:00:00");
-    ui.clickButton(main, REAL_TIME_BOX_ID);
-    ui.dispatchPending();
-    EXPECT_EQ(staleLine(), "");
-}
-
 TEST_F(StaleLineTest, WeekendShowsMarketClosedAndAReplayTickNeverLooks) {
     clock.set({2026, 12, 12, 15, 0, 0}); // Saturday
     stampAll();
