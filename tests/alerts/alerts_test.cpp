@@ -67,20 +67,6 @@ protected:
     }
 };
 
-TEST_F(Alerts, BiasFlipsOnlyAcrossZero) {
-    arm(OPT_FLIP_BOX); // an empty sound field still logs, but plays nothing
-    const int biases[] = {12, -3, 0, 5, 0, 0, -1, -5, -7};
-    for (std::size_t i = 1; i < std::size(biases); ++i) {
-        inputs.previousRefBias = biases[i - 1];
-        inputs.referenceBias = biases[i];
-        run(AlertCheck::RefBiasFlip);
-    }
-    EXPECT_EQ(entries(),
-              (Entries{"Reference Bias Flipped Negative!", "Reference Bias Flipped Positive!",
-                       "Reference Bias Flipped Negative!"}));
-    EXPECT_TRUE(ui.playedWaves().empty());
-}
-
 TEST_F(Alerts, GroupingIsAnnouncedOnceUntilItBreaksEvenWhileSwitchedOff) {
     arm(OPT_GROUPING_BOX, "group.wav");
     // The pair table rotated: by 0 or 7 rows it is grouped, by any other number it is not.

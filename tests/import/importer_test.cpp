@@ -74,12 +74,12 @@ protected:
         }
     }
 
-    // The lines of an output file, each still ending in CR.
+    // The lines of an output file without their CR.
     std::vector<std::string> lines(const std::string& name) const {
         std::vector<std::string> result;
         std::istringstream text(readFile(out() / name));
         for (std::string line; std::getline(text, line);) {
-            result.push_back(line);
+            result.push_back(line.substr(0, line.size() - 1));
         }
         return result;
     }
@@ -94,10 +94,10 @@ TEST_F(Import, WritesAllFortyTwoFilesNewestFirstWithExactLabelsAndCrLfOnEitherCl
     EXPECT_EQ(readFile(out() / "EURUSD.csv"), "2026.02.10,11.23045\r\n2026.02.09,10.23045\r\n");
     const auto fourHour = lines("USDJPY_H4.csv");
     ASSERT_EQ(fourHour.size(), 12U);
-    EXPECT_EQ(fourHour[0], "2026.02.10 20:00,160.230\r");
+    EXPECT_EQ(fourHour[0], "2026.02.10 20:00,160.230");
     const auto hourly = lines("GBPUSD_H1.csv");
     ASSERT_EQ(hourly.size(), 48U);
-    EXPECT_EQ(hourly[47], "2026.02.09 00:00,10.00045\r");
+    EXPECT_EQ(hourly[47], "2026.02.09 00:00,10.00045");
 
     // On the server clock a winter day runs from 22:00 UTC to 22:00 UTC; stamps
     // marked as UTC go there by default.
@@ -143,13 +143,13 @@ TEST_F(Import, TheAutoClockTakesStampsAsUtcOnlyWhenTheFileSaysSo) {
 TEST_F(Import, OffsetsCountOnlyOnTheUtcClockAndDigitsAreRoundedOrKept) {
     writeEveryPair(".csv", "Date,Close\n2026-02-09T23:30:00+02:00,1.0702054500579834\n");
     ASSERT_EQ(run().exitCode, 0);
-    EXPECT_EQ(lines("EURUSD_H1.csv").at(0), "2026.02.09 23:00,1.07021\r");
-    EXPECT_EQ(lines("EURJPY.csv").at(0), "2026.02.09,1.070\r");
+    EXPECT_EQ(lines("EURUSD_H1.csv").at(0), "2026.02.09 23:00,1.07021");
+    EXPECT_EQ(lines("EURJPY.csv").at(0), "2026.02.09,1.070");
     ImportOptions options;
     options.clock = LabelClock::Utc;
     options.digits = DigitsPolicy::Keep;
     ASSERT_EQ(run(options).exitCode, 0);
-    EXPECT_EQ(lines("EURUSD_H1.csv").at(0), "2026.02.09 21:00,1.0702054500579834\r");
+    EXPECT_EQ(lines("EURUSD_H1.csv").at(0), "2026.02.09 21:00,1.0702054500579834");
     EXPECT_EQ(formatPrice(0, 1e300).size(), 307U); // written in full, never cut off
 }
 
@@ -310,17 +310,7 @@ TEST(ImportCommandLine, ParsesEveryOptionAndRejectsBadOnes) {
 
 // Files shaped like traders' real exports, each with the quirk that once
 // made the importer write a wrong history.
-class RealExports : public Import {
-protected:
-    // The lines of an output file without their CR.
-    std::vector<std::string> lines(const std::string& name) const {
-        std::vector<std::string> result = Import::lines(name);
-        for (std::string& line : result) {
-            line.pop_back();
-        }
-        return result;
-    }
-};
+class RealExports : public Import {};
 
 // Dukascopy "Gmt time" exports: daily bars at midnight UTC with flat Saturday
 // and Sunday bars, and in EURUSD one row at the spring clock change stamped

@@ -103,8 +103,6 @@ TEST(BarReader, EveryLayoutGivesTheSameTwoBars) {
          "02.01.2024 14:00:00.000 GMT+0100,1.1,1.2,1.0,1.15,10\n"
          "02.01.2024 14:15:00.000 GMT+0100,1.1,1.2,1.0,1.17,10\n",
          60},
-        // Headerless, the close alone.
-        {"2024-01-02,13:00,1.15\n2024-01-02,13:15,1.17\n", {}},
         // Semicolons with decimal commas.
         {"Date;Open;High;Low;Close\n2024-01-02 13:00;1,1;1,2;1,0;1,15\n"
          "2024-01-02 13:15;1,1;1,2;1,0;1,17\n",
@@ -237,10 +235,6 @@ TEST(Layouts, SlashDatesTakeTheirOrderFromTheDataOrTheOption) {
     ASSERT_FALSE(read.error) << errorOf(read);
     EXPECT_EQ(read.bars[0].stamp, at(2020, 1, 9));
     EXPECT_EQ(read.bars[1].stamp, at(2020, 1, 13));
-    EXPECT_EQ(readText("Date,Close\n1/1/2007 0:00,1.1\n09/13/2020 0:00,1.2\n09/01/2020 0:00,1\n")
-                  .bars.at(2)
-                  .stamp,
-              at(2020, 9, 1));
 
     const std::string unsettled = "Date,Close\n09/01/2020 00:00,1.1\n10/01/2020 00:00,1.2\n";
     EXPECT_EQ(errorOf(readText(unsettled)),
