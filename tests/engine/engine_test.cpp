@@ -324,8 +324,6 @@ TEST_F(Engine, ColumnPassPrintsFiguresAndFillsOnlyItsOwnBoxes) {
     pick(1, 3);
     const WindowHandle w = host.windows.multiTimeframe;
     EXPECT_EQ(ui.textAt(w, 25, 396), "Ref. Bias:  110    ");
-    EXPECT_EQ(ui.textAt(w, 25, 411), "Buy Power:  40     ");
-    EXPECT_EQ(ui.textAt(w, 25, 426), "Sell Power:  -70      ");
     EXPECT_EQ(rows(1), "GBPUSD 10,EURGBP 10,GBPJPY 10,USDCHF 10,NZDUSD 0,AUDJPY 0,EURJPY 0,"
                        "EURUSD -10,USDJPY -10,AUDUSD -10,NZDJPY -10,GBPCHF -10,CHFJPY -10,"
                        "EURCHF -10");
