@@ -54,19 +54,16 @@ protected:
         writeEach(ending, [&](int) { return text; });
     }
     // "SYMBOL_M15.csv" for every pair: fifteen-minute bars in the table layout
-    // from `fromHour` to `toHour` of 2026-02-09 and -10, rising with time;
-    // stamps marked as UTC (header and offset) only when `markedUtc`.
-    void writeAllPairs(int fromHour = 0, int toHour = 24, bool markedUtc = false) const {
+    // from `fromHour` to `toHour` of 2026-02-09 and -10, rising with time.
+    void writeAllPairs(int fromHour = 0, int toHour = 24) const {
         for (int pair = 0; pair < PAIR_COUNT; ++pair) {
-            std::string text = markedUtc ? "time_utc,open,high,low,close,volume\n"
-                                         : "time,open,high,low,close,volume\n";
+            std::string text = "time,open,high,low,close,volume\n";
             const double base = pipFactor(pair) == 100 ? 150.0 : 1.0;
             for (int day = 9; day <= 10; ++day) {
                 for (int hour = fromHour; hour < toHour; ++hour) {
                     for (int minute = 0; minute < 60; minute += 15) {
-                        text += printed("2026-02-%02d %02d:%02d:00%s,1,1,1,%.6f,1\n", day, hour,
-                                        minute, markedUtc ? "+00:00" : "",
-                                        base + day + hour / 100.0 + minute / 100000.0);
+                        text += printed("2026-02-%02d %02d:%02d:00,1,1,1,%.6f,1\n", day, hour,
+                                        minute, base + day + hour / 100.0 + minute / 100000.0);
                     }
                 }
             }
@@ -99,17 +96,12 @@ TEST_F(Import, WritesAllFortyTwoFilesNewestFirstWithExactLabelsAndCrLfOnEitherCl
     ASSERT_EQ(hourly.size(), 48U);
     EXPECT_EQ(hourly[47], "2026.02.09 00:00,10.00045");
 
-    // On the server clock a winter day runs from 22:00 UTC to 22:00 UTC; stamps
-    // marked as UTC go there by default.
-    const std::string serverDaily =
-        "2026.02.11,11.23045\r\n2026.02.10,11.21045\r\n2026.02.09,10.21045\r\n";
+    // On the server clock a winter day runs from 22:00 UTC to 22:00 UTC.
     ImportOptions options;
     options.clock = LabelClock::Server;
     ASSERT_EQ(run(options).exitCode, 0);
-    EXPECT_EQ(readFile(out() / "EURUSD.csv"), serverDaily);
-    writeAllPairs(0, 24, true);
-    ASSERT_EQ(run().exitCode, 0);
-    EXPECT_EQ(readFile(out() / "EURUSD.csv"), serverDaily);
+    EXPECT_EQ(readFile(out() / "EURUSD.csv"),
+              "2026.02.11,11.23045\r\n2026.02.10,11.21045\r\n2026.02.09,10.21045\r\n");
 }
 
 TEST_F(Import, TheAutoClockTakesStampsAsUtcOnlyWhenTheFileSaysSo) {
