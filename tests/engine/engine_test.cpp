@@ -66,6 +66,12 @@ TEST(Pips, CountSecondHalfFallsAsGainsRoundInSinglePrecisionAndSaturate) {
     for (std::size_t i = 0; i < std::size(values); ++i) {
         EXPECT_EQ(roundToPips(values[i]), rounded[i]) << values[i];
     }
+    // The rounding is branch-free bit work: every quarter from -1000 to 1000
+    // must round as the processor's own ties-to-even does.
+    for (int quarter = -4000; quarter <= 4000; ++quarter) {
+        const float value = static_cast<float>(quarter) / 4.0F;
+        EXPECT_EQ(roundToPips(value), static_cast<std::int32_t>(std::nearbyint(value))) << value;
+    }
 }
 
 // The pair names in the order the exchange sort leaves them, or with `wholeEntries` in the
