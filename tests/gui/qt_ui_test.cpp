@@ -214,20 +214,6 @@ void expectCrisp(const QImage& shown, double ratio) {
     EXPECT_EQ(colours.size(), 3U) << "only the three colours drawn, nothing blended";
 }
 
-TEST_F(QtUiTest, ShownCanvasKeepsStrokesCrispAtRatiosOneToTwo) {
-    const WindowHandle window = open(630, 535);
-    auto* canvas = dynamic_cast<CanvasWidget*>(ui.clientWidget(window));
-    ASSERT_NE(canvas, nullptr);
-    for (const double ratio : {1.0, 1.25, 2.0}) {
-        SCOPED_TRACE(ratio);
-        canvas->setDisplayRatio(ratio);
-        drawCellShaftAndSeparator(ui, window);
-        expectCrisp(canvas->display(), ratio);
-        // At 1 the canvas is shown as it is, without a second copy.
-        EXPECT_EQ(canvas->display().constBits() == canvas->image().constBits(), ratio == 1.0);
-    }
-}
-
 // What the window actually paints at the screen's own ratio: 1 here, 1.25
 // in the run under a 125 % screen (see CMakeLists.txt).
 TEST_F(QtUiTest, PaintedCanvasIsCrispAtTheScreensRatio) {
