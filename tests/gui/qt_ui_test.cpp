@@ -227,6 +227,10 @@ TEST_F(QtUiTest, PaintedCanvasIsCrispAtTheScreensRatio) {
     }
     EXPECT_DOUBLE_EQ(painted.devicePixelRatio(), ratio);
     expectCrisp(painted, ratio);
+    // At 1 the canvas is shown as it is, without a second copy of its pixels.
+    const auto* shown = dynamic_cast<CanvasWidget*>(canvas);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->display().constBits() == shown->image().constBits(), ratio == 1.0);
 }
 
 class CanvasTest : public QtUiTest {
